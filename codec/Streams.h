@@ -1,0 +1,64 @@
+#pragma once
+// Byte streams the codec and the dictionary loading work on.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+enum class TSeekOrigin { Beginning, Current, End };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Both return the number of bytes moved; a negative count is an error.
+    virtual int32_t Read(void* buffer, int32_t count) = 0;
+    virtual int32_t Write(const void* buffer, int32_t count) = 0;
+    // Returns the new position, or a negative value on error.
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    virtual int64_t Size() = 0;
+    int64_t Position() { return Seek(0, TSeekOrigin::Current); }
+    void SetPosition(int64_t pos) { Seek(pos, TSeekOrigin::Beginning); }
+};
+
+// Growable in-memory stream; writing past the end grows it.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+
+    void Clear() { data_.clear(); pos_ = 0; }
+    void SetSize(size_t size);
+    // Replaces the whole content with the named file; throws Exception
+    // "Cannot open file <name>" when it cannot be read.
+    void LoadFromFile(const std::string& fileName);
+    const uint8_t* Memory() const { return data_.data(); }
+    uint8_t* Memory() { return data_.data(); }
+    std::vector<uint8_t>& Bytes() { return data_; }
+    const std::vector<uint8_t>& Bytes() const { return data_; }
+
+private:
+    std::vector<uint8_t> data_;
+    size_t pos_ = 0;
+};
+
+// A named file. The constructor throws Exception on failure.
+class TFileStream : public TStream {
+public:
+    enum class Mode { OpenRead, Create };
+    TFileStream(const std::string& fileName, Mode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    int32_t Read(void* buffer, int32_t count) override;
+    int32_t Write(const void* buffer, int32_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override;
+    void Close();
+
+private:
+    std::FILE* file_ = nullptr;
+};
