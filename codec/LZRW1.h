@@ -12,7 +12,9 @@
 // by the caller) or in file mode (InputFile/OutputFile). It lets its host
 // process pending events and show status texts through Tlzrw1Host.
 #include "Exception.h"
+#include "LZRW1KH.h"
 #include "Streams.h"
+#include "lzh.h"
 
 #include <cstdint>
 #include <memory>
@@ -62,10 +64,27 @@ public:
     void SetHost(Tlzrw1Host* host);
     // The caption as the component last set it (status texts).
     const std::string& Caption() const { return caption_; }
+    // End of loading from the form: the caption names the component while it
+    // is being designed and is empty at run time.
+    void Loaded(bool designing = false);
 
 private:
-    // implementation detail owned by the codec
+    // The state of one operation: buffers, counters, files, byte cursors.
     struct Work;
+    class ByteReader;
+    class ByteWriter;
+
+    void OpenStreams(Work& w);
+    void ReadExact(Work& w, void* buffer, int32_t count);
+    int32_t WriteChecked(Work& w, const void* buffer, int32_t count);
+    void UnpackBlocks(Work& w);
+    void UnpackLZH(Work& w);
+    void PackBlocks(Work& w);
+    void PackLZH(Work& w);
+    void Status(const std::string& text);       // only while visible, repainted
+    void AdviseStatus(const std::string& text); // always, not repainted
+    std::string Progress(const char* method, const Work& w) const;
+    void ProcessMessages() { host_->ProcessMessages(); }
     Tlzrw1Host defaultHost_;
     Tlzrw1Host* host_;
     std::unique_ptr<TLZR> lzr_;

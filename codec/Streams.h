@@ -18,6 +18,21 @@ public:
     virtual int64_t Size() = 0;
     int64_t Position() { return Seek(0, TSeekOrigin::Current); }
     void SetPosition(int64_t pos) { Seek(pos, TSeekOrigin::Beginning); }
+    // A hint that about `count` more bytes will be written from the current
+    // position, so a growing stream can make room once. Streams may ignore it.
+    virtual void ExpectWrite(int64_t /*count*/) {}
+
+    // Streams that keep their bytes in memory may lend them out, sparing a
+    // copy through a buffer; the others return nullptr and are read and
+    // written as usual.
+    // The next `count` bytes, moving the position past them; nullptr when
+    // fewer are left or the stream cannot lend them.
+    virtual const uint8_t* ReadInPlace(int32_t /*count*/) { return nullptr; }
+    // Room for up to `count` bytes at the position, to be filled in place and
+    // then committed with CommitInPlace(used), which keeps `used` of them and
+    // moves the position past them. Only one such write at a time.
+    virtual uint8_t* WriteInPlace(int32_t /*count*/) { return nullptr; }
+    virtual void CommitInPlace(int32_t /*used*/) {}
 };
 
 // Growable in-memory stream; writing past the end grows it.
@@ -28,6 +43,10 @@ public:
     int32_t Write(const void* buffer, int32_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     int64_t Size() override { return static_cast<int64_t>(data_.size()); }
+    void ExpectWrite(int64_t count) override;
+    const uint8_t* ReadInPlace(int32_t count) override;
+    uint8_t* WriteInPlace(int32_t count) override;
+    void CommitInPlace(int32_t used) override;
 
     void Clear() { data_.clear(); pos_ = 0; }
     void SetSize(size_t size);
@@ -40,8 +59,10 @@ public:
     const std::vector<uint8_t>& Bytes() const { return data_; }
 
 private:
+    bool Lends() const;
     std::vector<uint8_t> data_;
     size_t pos_ = 0;
+    size_t sizeBeforeInPlace_ = 0;
 };
 
 // A named file. The constructor throws Exception on failure.
