@@ -1,0 +1,53 @@
+// Reading the result document (RTF) into a QTextDocument.
+//
+// The reader builds the document through QTextCursor and character/block
+// formats. It understands what the dictionary's entries and result documents
+// use and shrugs off the rest of real-world RTF:
+//   - groups, control words with parameters, control symbols;
+//   - \'hh and raw bytes >= 0x80 as code page 1250 (the documents declare
+//     \fcharset238; every byte of the program's text is code page 1250);
+//   - \uN (negative N is N + 65536) with \ucN fallback skipping;
+//   - \par \line \tab \page \sect \cell \row, \pard, \plain;
+//   - \b \i \ul \ulnone \strike \super \sub \nosupersub \caps \scaps \v,
+//     \cfN \cbN \highlightN through \colortbl, \fN through \fonttbl (an unknown
+//     font number falls back to the \deffN font), \fsN in half-points;
+//   - \ql \qc \qr \qj \li \ri \fi \sb \sa (twips);
+//   - {\* ...} and the known non-text destinations are skipped, \binN data
+//     is stepped over (never beyond the end of the data).
+// Unbalanced braces and truncated input are tolerated; group depth is kept
+// on an explicit stack, so no input can exhaust the call stack.
+//
+// Text that carries no font or size of its own (no \fN resolves, no \fsN)
+// takes the document's default font: the caller decides it through
+// QTextDocument::setDefaultFont before or after reading.
+//
+// When is it RTF? Exactly when the first bytes after optional whitespace
+// (space, tab, CR, LF) are "{\rtf". Anything else is refused untouched, and the
+// caller reads the same bytes as code page 1250 plain text: that is the
+// rich-edit control's "plain-text retry". Reading plain text cannot fail, since
+// every byte has a character; so loadStream never fails.
+#pragma once
+
+#include <QByteArrayView>
+
+class QTextDocument;
+
+namespace richtext {
+
+// True when the data starts (after whitespace) with "{\rtf".
+bool looksLikeRtf(QByteArrayView data);
+
+// Replaces the content of doc with the RTF data. Returns false, leaving doc
+// as it was, when the data is not RTF (see looksLikeRtf).
+bool readRtf(QTextDocument *doc, QByteArrayView data);
+
+// Replaces the content of doc with the bytes read as code page 1250 plain
+// text; CR LF, CR and LF end paragraphs; NUL bytes are dropped.
+void readPlainText(QTextDocument *doc, QByteArrayView data);
+
+enum class StreamFormat { Rtf, PlainText };
+
+// The view's stream-in: RTF, or plain text when the data is not RTF.
+StreamFormat loadStream(QTextDocument *doc, QByteArrayView data);
+
+} // namespace richtext
