@@ -1,0 +1,208 @@
+// Packing through the codec, writing the pair of files, and the command line.
+#include "datafiles.h"
+#include "dictbuild.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace mkdict;
+
+namespace {
+
+class TempDir {
+public:
+    explicit TempDir(const std::string& tag)
+        : path_(fs::temp_directory_path() / ("mkdict-" + tag + "-" + std::to_string(::getpid())))
+    {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const fs::path& path() const { return path_; }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(path_))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+size_t CountLines(const std::string& text)
+{
+    size_t n = 0;
+    for (size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos; pos += 2)
+        ++n;
+    return n;
+}
+
+struct ToolRun {
+    int exitCode;
+    std::string output;  // stdout and stderr together
+};
+
+ToolRun RunMkdict(const std::string& args)
+{
+    const std::string command = std::string(MKDICT_EXE) + " " + args + " 2>&1";
+    ToolRun run{-1, {}};
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+const char* kGlossary =
+    "# English | pos | Croatian | field | note\n"
+    "plaintiff | n. | tužitelj; tužiteljica | parnični postupak | stranka koja podnosi tužbu\n"
+    "e.g. | abbr. | npr. | opći izrazi\n"
+    "plaintiff | adj. | tužiteljski | parnični postupak\n"
+    "court | n. | sud | pravosuđe\n";
+
+} // namespace
+
+TEST(Packing, BothMethodsGiveContainersThatUnpackToTheText)
+{
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += "entry " + std::to_string(i) + ".tu\x9eitelj; sud\r\n";
+    for (TCompressMode mode : {TCompressMode::Good, TCompressMode::Fast, TCompressMode::Auto}) {
+        double last = -1;
+        const std::string packed = PackText(text, mode, [&last](double f) { last = f; });
+        ASSERT_GE(packed.size(), 8u);
+        EXPECT_LT(packed.size(), text.size() / 2);
+        EXPECT_EQ(UnpackData(packed), text);
+        EXPECT_GT(last, 0.0);  // progress was reported
+        EXPECT_LE(last, 1.0);
+    }
+    EXPECT_EQ(PackText(text, TCompressMode::Good).substr(0, 4), "\x21\x48\x5A\x4C");
+    EXPECT_EQ(PackText(text, TCompressMode::Fast).substr(0, 4), "\x57\x52\x5A\x4C");
+}
+
+TEST(Packing, BothFilesAtOnceMatchOneAtATime)
+{
+    const std::string a(200000, 'a'), b = "b\r\nc\r\n";
+    std::string pa, pb;
+    PackBoth(a, b, TCompressMode::Good, true, pa, pb);
+    EXPECT_EQ(pa, PackText(a, TCompressMode::Good));
+    EXPECT_EQ(pb, PackText(b, TCompressMode::Good));
+}
+
+TEST(Packing, DamagedContainerIsRefused)
+{
+    std::string packed = PackText("some text that is long enough to pack, some text", TCompressMode::Fast);
+    packed.resize(packed.size() - 3);
+    EXPECT_THROW(UnpackData(packed), std::runtime_error);
+}
+
+TEST(DataFiles, WrittenAsAPairWithNothingLeftBehind)
+{
+    TempDir dir("write");
+    WriteFile(dir / "vokabar2.idx", "old");
+    WriteDataFiles(dir.path().string(), "IDX", "DIC");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"vokabar2.dic", "vokabar2.idx"}));
+    EXPECT_EQ(ReadFile(dir / "vokabar2.idx"), "IDX");
+    EXPECT_EQ(ReadFile(dir / "vokabar2.dic"), "DIC");
+
+    WriteDataFiles(dir / "new/sub", "1", "2");  // missing folders are made
+    EXPECT_EQ(ReadFile(dir / "new/sub/vokabar2.dic"), "2");
+
+    WriteFile(dir / "plain-file", "x");
+    EXPECT_THROW(WriteDataFiles(dir / "plain-file", "1", "2"), std::runtime_error);
+}
+
+TEST(DataFiles, FailedWriteLeavesThePreviousPairAlone)
+{
+    TempDir dir("fail");
+    WriteDataFiles(dir.path().string(), "IDX", "DIC");
+    // A folder where the entry file's temporary copy would go makes the
+    // second write fail after the first succeeded.
+    fs::create_directory(dir / ("vokabar2.dic.mkdict-" + std::to_string(::getpid()) + ".tmp"));
+    EXPECT_THROW(WriteDataFiles(dir.path().string(), "new idx", "new dic"), std::runtime_error);
+    EXPECT_EQ(ReadFile(dir / "vokabar2.idx"), "IDX");
+    EXPECT_EQ(ReadFile(dir / "vokabar2.dic"), "DIC");
+    for (const std::string& name : dir.Names())
+        EXPECT_TRUE(name == "vokabar2.idx" || name == "vokabar2.dic" || name.find(".tmp") != std::string::npos)
+            << name;
+    EXPECT_FALSE(fs::exists(dir / ("vokabar2.idx.mkdict-" + std::to_string(::getpid()) + ".tmp")));
+}
+
+TEST(CommandLine, BuildsFilesThatUnpackToEqualLineCounts)
+{
+    TempDir dir("cli");
+    WriteFile(dir / "g.txt", kGlossary);
+    const ToolRun run = RunMkdict("--out " + dir / "out" + " " + dir / "g.txt");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("[Tarvena]: 4 redaka -> 3 natuknica"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("gotovo za"), std::string::npos);
+    const std::string packedIndex = ReadFile(dir / "out/vokabar2.idx");
+    const std::string index = UnpackData(packedIndex);
+    const std::string entries = UnpackData(ReadFile(dir / "out/vokabar2.dic"));
+    EXPECT_EQ(packedIndex.substr(0, 4), "\x21\x48\x5A\x4C");  // good is the default
+    EXPECT_EQ(CountLines(index), 3u);
+    EXPECT_EQ(CountLines(entries), 3u);
+    EXPECT_EQ(index.substr(0, index.find("\r\n")), "court.sud; pravosu\xF0" "e");
+    EXPECT_EQ(index.substr(index.find("\r\n") + 2, 15), "e\xB7g\xB7.e.g.; npr.");
+
+    const ToolRun fast = RunMkdict("--method fast --no-verify --out " + dir / "fast" + " " + dir / "g.txt");
+    ASSERT_EQ(fast.exitCode, 0) << fast.output;
+    EXPECT_EQ(ReadFile(dir / "fast/vokabar2.dic").substr(0, 4), "\x57\x52\x5A\x4C");
+    EXPECT_EQ(UnpackData(ReadFile(dir / "fast/vokabar2.dic")), entries);
+}
+
+TEST(CommandLine, BadInputNamesFileAndLineAndWritesNothing)
+{
+    TempDir dir("bad");
+    WriteFile(dir / "bad.txt", std::string(kGlossary) + "tort | n. | delikt\n");
+    WriteFile(dir / "vokabar2.idx", "old idx");
+    WriteFile(dir / "vokabar2.dic", "old dic");
+    const ToolRun run = RunMkdict("--out " + dir.path().string() + " " + dir / "bad.txt");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find(dir / "bad.txt" + ":6: očekivana su 4 ili 5 polja"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadFile(dir / "vokabar2.idx"), "old idx");
+    EXPECT_EQ(ReadFile(dir / "vokabar2.dic"), "old dic");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.txt", "vokabar2.dic", "vokabar2.idx"}));
+
+    const ToolRun missing = RunMkdict("--out " + dir / "x" + " " + dir / "none.index");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find(dir / "none.index" + ": datoteka ne postoji"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "x"));
+
+    WriteFile(dir / "empty.txt", "# only a comment\n");
+    const ToolRun empty = RunMkdict("--out " + dir / "x" + " " + dir / "empty.txt");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.output.find("nijednu natuknicu"), std::string::npos) << empty.output;
+    EXPECT_FALSE(fs::exists(dir / "x"));
+
+    EXPECT_EQ(RunMkdict(dir / "bad.txt").exitCode, 2);  // no --out
+    EXPECT_EQ(RunMkdict(dir / "bad.txt --out").exitCode, 2);
+    EXPECT_EQ(RunMkdict("--method best --out " + dir / "x" + " " + dir / "bad.txt").exitCode, 2);
+}

@@ -1,0 +1,192 @@
+// mkdict: builds the program's data files vokabar2.idx and vokabar2.dic
+// from dictd databases and our own glossary.
+#include "datafiles.h"
+#include "dictbuild.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+using namespace mkdict;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+void Usage(std::FILE* to)
+{
+    std::fprintf(to,
+                 "Uporaba: mkdict [--method good|fast|auto] [--no-verify] --out MAPA IZVOR...\n"
+                 "\n"
+                 "Gradi datoteke rječnika MAPA/vokabar2.idx i MAPA/vokabar2.dic iz jednog ili više izvora:\n"
+                 "  *.index    baza dictd (uz nju .dict ili .dict.dz), npr. FreeDict eng-hrv\n"
+                 "  ostalo     pojmovnik: \"pojam | vrsta riječi | istovrijednice; ... | područje | napomena\"\n"
+                 "\n"
+                 "  --method   način pakiranja: good (LZH, zadano), fast (LZRW1-KH) ili auto\n"
+                 "  --no-verify  ne raspakirava zapakirano radi provjere\n");
+}
+
+// Packing progress on a terminal: one line, rewritten in place.
+class ProgressLine {
+public:
+    explicit ProgressLine(bool enabled) : enabled_(enabled) {}
+    void Update(int file, double fraction)
+    {
+        if (!enabled_)
+            return;
+        percent_[file].store(std::clamp(int(fraction * 100.0), 0, 100));
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto now = Clock::now();
+        if (now - last_ < std::chrono::milliseconds(100))
+            return;
+        last_ = now;
+        std::fprintf(stderr, "\rpakiranje: %s %3d %%   %s %3d %%", kIndexFileName, percent_[0].load(),
+                     kEntryFileName, percent_[1].load());
+        std::fflush(stderr);
+        shown_ = true;
+    }
+    void Finish()
+    {
+        if (shown_) {
+            std::fprintf(stderr, "\r%60s\r", "");
+            std::fflush(stderr);
+        }
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::atomic<int> percent_[2] = {0, 0};
+    std::mutex mutex_;
+    Clock::time_point last_{};
+};
+
+std::string Grouped(size_t n)
+{
+    std::string digits = std::to_string(n);
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i && (digits.size() - i) % 3 == 0)
+            out += '.';
+        out += digits[i];
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string outDir;
+    TCompressMode mode = TCompressMode::Good;
+    const char* modeName = "good";
+    bool verify = true;
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--out" || arg == "--method") && i + 1 == argc) {
+            std::fprintf(stderr, "mkdict: opciji %s nedostaje vrijednost\n", arg.c_str());
+            return 2;
+        }
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return 0;
+        } else if (arg == "--out" && i + 1 < argc) {
+            outDir = argv[++i];
+        } else if (arg == "--method" && i + 1 < argc) {
+            const std::string m = argv[++i];
+            if (m == "good") mode = TCompressMode::Good;
+            else if (m == "fast") mode = TCompressMode::Fast;
+            else if (m == "auto") mode = TCompressMode::Auto;
+            else {
+                std::fprintf(stderr, "mkdict: nepoznat način pakiranja \"%s\" (good, fast ili auto)\n", m.c_str());
+                return 2;
+            }
+            modeName = argv[i];
+        } else if (arg == "--no-verify") {
+            verify = false;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "mkdict: nepoznata opcija \"%s\"\n\n", arg.c_str());
+            Usage(stderr);
+            return 2;
+        } else {
+            paths.push_back(arg);
+        }
+    }
+    if (outDir.empty() || paths.empty()) {
+        Usage(stderr);
+        return 2;
+    }
+
+    const auto start = Clock::now();
+    std::vector<Source> sources(paths.size());
+    std::vector<Entry> entries;
+    DictionaryText text;
+    try {
+        for (size_t i = 0; i < paths.size(); ++i)
+            ReadSource(paths[i], int(i), entries, sources[i]);
+        const size_t read = entries.size();
+        if (read == 0)
+            throw InputError(paths.front(), 0, "izvori ne sadrže nijednu natuknicu");
+        MergeEntries(entries, sources);
+        SortEntries(entries, sources);
+        text = BuildText(entries, sources);
+        for (const Source& s : sources)
+            std::printf("mkdict: %s [%s]: %s %s -> %s natuknica\n", s.path.c_str(), s.label.c_str(),
+                        Grouped(s.records).c_str(), s.kind == SourceKind::Dictd ? "definicija" : "redaka",
+                        Grouped(s.entries).c_str());
+        std::printf("mkdict: %s zapisa, %s natuknica nakon spajanja\n", Grouped(read).c_str(),
+                    Grouped(entries.size()).c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mkdict: %s\n", e.what());
+        std::fprintf(stderr, "mkdict: datoteke rječnika nisu zapisane\n");
+        return 1;
+    }
+    const auto assembled = Clock::now();
+
+    std::string packedIndex, packedEntries;
+    try {
+        std::printf("mkdict: pakiranje (%s)...\n", modeName);
+        std::fflush(stdout);
+        ProgressLine progress(::isatty(STDERR_FILENO));
+        PackBoth(text.index, text.entries, mode, verify, packedIndex, packedEntries,
+                 [&progress](int file, double f) { progress.Update(file, f); });
+        progress.Finish();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mkdict: pakiranje nije uspjelo: %s\n", e.what());
+        std::fprintf(stderr, "mkdict: datoteke rječnika nisu zapisane\n");
+        return 1;
+    }
+    const auto packed = Clock::now();
+
+    try {
+        WriteDataFiles(outDir, packedIndex, packedEntries);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mkdict: %s\n", e.what());
+        return 1;
+    }
+    const auto done = Clock::now();
+
+    auto sizes = [&](const char* name, const std::string& plain, const std::string& pack) {
+        std::printf("mkdict: %s/%s: %s redaka, %s B -> %s B (%.1f %%)\n", outDir.c_str(), name,
+                    Grouped(text.lines).c_str(), Grouped(plain.size()).c_str(), Grouped(pack.size()).c_str(),
+                    plain.empty() ? 0.0 : 100.0 * double(pack.size()) / double(plain.size()));
+    };
+    sizes(kIndexFileName, text.index, packedIndex);
+    sizes(kEntryFileName, text.entries, packedEntries);
+    std::printf("mkdict: gotovo za %.2f s (izvori i slaganje %.2f s, pakiranje%s %.2f s, zapis %.2f s)\n",
+                Seconds(start, done), Seconds(start, assembled), verify ? " s provjerom" : "",
+                Seconds(assembled, packed), Seconds(packed, done));
+    return 0;
+}
