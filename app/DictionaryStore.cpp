@@ -1,0 +1,234 @@
+#include "DictionaryStore.h"
+
+#include "Cp1250Case.h"
+#include "Cp1250Text.h"
+#include "LZRW1.h"
+#include "Streams.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr uint8_t kFastSignature[4] = {0x57, 0x52, 0x5A, 0x4C};
+constexpr uint8_t kGoodSignature[4] = {0x21, 0x48, 0x5A, 0x4C};
+
+// Memory reserved up front for the unpacked text is only a hint; a damaged
+// header must not make it absurd.
+constexpr int32_t kReserveLimit = 1 << 30;
+
+std::string BaseName(const std::string& path)
+{
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void Release(TMemoryStream& stream)
+{
+    stream.Clear();
+    std::vector<uint8_t>().swap(stream.Bytes());
+}
+
+bool HoldsLineBreakOrNul(std::string_view text)
+{
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+} // namespace
+
+std::string DictionaryStore::DamagedFileMessage(const std::string& fileName)
+{
+    // "oštećena": š is 0x9A and ć 0xE6 in code page 1250.
+    return "Datoteka \"" + fileName + "\" je o\x9At\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
+}
+
+bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked, Tlzrw1Host* host)
+{
+    // The codec in stream mode drops its decoding errors and returns what it
+    // unpacked, so a damaged file is recognised here: a known signature and
+    // exactly the unpacked size its header promises.
+    const int64_t packedSize = packed.Size();
+    bool sound = packedSize >= 8;
+    int32_t promised = -1;
+    if (sound) {
+        const uint8_t* head = packed.Memory();
+        sound = std::memcmp(head, kFastSignature, 4) == 0 || std::memcmp(head, kGoodSignature, 4) == 0;
+        promised = int32_t(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16
+                           | uint32_t(head[7]) << 24);
+        sound = sound && promised >= 0;
+        if (sound && promised <= kReserveLimit)
+            unpacked.Bytes().reserve(size_t(promised));
+    }
+
+    std::unique_ptr<Tlzrw1> codec = host ? std::make_unique<Tlzrw1>(host) : std::make_unique<Tlzrw1>();
+    codec->UseStream = true;
+    codec->CompressMode = TCompressMode::Fast;
+    packed.SetPosition(0);
+    codec->InputStream = &packed;
+    codec->OutputStream = &unpacked;
+    const int32_t written = codec->Decompress();
+    unpacked.SetPosition(0);
+    return sound && written == promised && unpacked.Size() == promised;
+}
+
+void DictionaryStore::Load(const std::string& indexFile, const std::string& entryFile,
+                           const ProblemReport& report, Tlzrw1Host* host)
+{
+    TMemoryStream unpacked;
+    TMemoryStream packed;
+    index_.Clear();
+    entries_.Clear();
+    FillIndex();
+
+    auto unpackWhole = [&](const std::string& fileName) {
+        packed.LoadFromFile(fileName);   // "Cannot open file <name>"
+        const bool whole = UnpackFile(packed, unpacked, host);
+        Release(packed);
+        // Reported once per file; what did unpack is still used.
+        if (!whole && report)
+            report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
+    };
+
+    unpackWhole(indexFile);
+    index_.Assign(std::move(unpacked.Bytes()));
+    Release(unpacked);
+    FillIndex();
+
+    unpackWhole(entryFile);
+    entries_.Assign(std::move(unpacked.Bytes()));
+    Release(unpacked);
+}
+
+void DictionaryStore::LoadIndexText(std::string_view text)
+{
+    index_.Assign(text);
+    FillIndex();
+}
+
+void DictionaryStore::LoadEntryText(std::string_view text)
+{
+    entries_.Assign(text);
+}
+
+void DictionaryStore::FillIndex()
+{
+    // The folded copies keep the index text's layout, so line bounds found in
+    // one hold in the other.
+    const std::string_view text = index_.Text().substr(0, index_.UsedLength());
+    lowerIndex_.assign(text);
+    cp1250::CharLowerBuff(lowerIndex_.data(), lowerIndex_.size());
+
+    const int32_t count = index_.Count();
+    headwordStarts_.clear();
+    headwordStarts_.reserve(size_t(count) + 1);
+    upperHeadwords_.clear();
+    headwordStarts_.push_back(0);
+    // Two passes: first the lengths, so the buffer is allocated once.
+    size_t total = 0;
+    std::vector<uint32_t> lengths(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        const std::string_view line = index_[i];
+        const size_t dot = line.find('.');
+        // No full stop at all: an empty headword keeps the positions aligned.
+        lengths[size_t(i)] = dot == std::string_view::npos ? 0 : uint32_t(dot);
+        total += lengths[size_t(i)];
+    }
+    upperHeadwords_.reserve(total);
+    for (int32_t i = 0; i < count; ++i) {
+        upperHeadwords_.append(index_[i].substr(0, lengths[size_t(i)]));
+        headwordStarts_.push_back(uint32_t(upperHeadwords_.size()));
+    }
+    cp1250::CharUpperBuff(upperHeadwords_.data(), upperHeadwords_.size());
+}
+
+std::string_view DictionaryStore::Headword(int32_t index) const
+{
+    const std::string_view line = index_.Line(index);
+    return line.substr(0, headwordStarts_[size_t(index) + 1] - headwordStarts_[size_t(index)]);
+}
+
+QString DictionaryStore::HeadwordText(int32_t index) const
+{
+    return cp1250::ToUnicode(Headword(index));
+}
+
+QStringList DictionaryStore::HeadwordTexts() const
+{
+    QStringList items;
+    items.reserve(HeadwordCount());
+    for (int32_t i = 0; i < HeadwordCount(); ++i)
+        items.append(HeadwordText(i));
+    return items;
+}
+
+std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term, bool matchCase) const
+{
+    std::vector<int32_t> hits;
+    // Lines hold no line break or NUL, so such a term is in none of them.
+    if (term.empty() || HoldsLineBreakOrNul(term))
+        return hits;
+
+    std::string folded;
+    std::string_view needle = term;
+    const char* haystack = index_.Text().data();
+    if (!matchCase) {
+        folded = cp1250::Lower(term);
+        needle = folded;
+        haystack = lowerIndex_.data();
+    }
+    // One substring search over the whole text: between two lines lie only
+    // CR and LF, which the needle lacks, so no match spans two lines.
+    const size_t used = index_.UsedLength();
+    size_t pos = 0;
+    int32_t line = 0;
+    while (pos + needle.size() <= used) {
+        const void* found = memmem(haystack + pos, used - pos, needle.data(), needle.size());
+        if (!found)
+            break;
+        const size_t at = size_t(static_cast<const char*>(found) - haystack);
+        line = index_.LineAt(at);
+        hits.push_back(line);
+        // A line counts once however often it holds the term.
+        pos = index_.End(line);
+    }
+    return hits;
+}
+
+int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool matchCase) const
+{
+    const size_t n = text.size();
+    if (n == 0)
+        return -1;
+    // A headword ends at its first full stop, so the data files spell the full
+    // stops of headwords such as "e.g." as middle dots. A typed full stop can
+    // never match otherwise, so it stands for the middle dot here.
+    std::string dotted;
+    if (text.find('.') != std::string_view::npos) {
+        dotted.assign(text);
+        for (char& c : dotted)
+            if (c == '.')
+                c = '\xB7';
+        text = dotted;
+    }
+    std::string folded;
+    const char* words = index_.Text().data();
+    if (!matchCase) {
+        folded = cp1250::Upper(text);
+        text = folded;
+        words = upperHeadwords_.data();
+    }
+    const int32_t count = HeadwordCount();
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t length = headwordStarts_[size_t(i) + 1] - headwordStarts_[size_t(i)];
+        const char* word = matchCase ? words + index_.Start(i) : words + headwordStarts_[size_t(i)];
+        if (length >= n && word[0] == text[0] && std::memcmp(word, text.data(), n) == 0)
+            return i;
+    }
+    return -1;
+}
+
+size_t DictionaryStore::MemoryUsed() const
+{
+    return index_.MemoryUsed() + entries_.MemoryUsed() + lowerIndex_.capacity()
+        + upperHeadwords_.capacity() + headwordStarts_.capacity() * sizeof(uint32_t);
+}

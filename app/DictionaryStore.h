@@ -1,0 +1,107 @@
+#pragma once
+// The whole dictionary in memory, filled once at start-up from the two data
+// files and never changed afterwards.
+//
+//   IndexLines   the lines of "vokabar2.idx": headword, '.', searchable text
+//   EntryLines   the lines of "vokabar2.dic": the entry of the same position, as RTF
+//   headwords    the text of each index line before its first '.' (empty when
+//                the line starts with '.' or has none); one per index line,
+//                so position i means the same entry everywhere
+//
+// All text is code page 1250 bytes. For speed the store also keeps, built once
+// at load, the index text lower-cased and upper-cased (same layout, so the same
+// offsets hold) and the headwords upper-cased, which the searches scan instead
+// of folding every line anew.
+#include "Exception.h"
+#include "LineList.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TMemoryStream;
+class Tlzrw1Host;
+
+// A data file that opened but did not unpack whole: wrong signature, damage,
+// or an unpacked length other than the one its header promises.
+class EDataFileDamaged : public Exception { public: using Exception::Exception; };
+
+class DictionaryStore {
+public:
+    static constexpr const char* IndexFileName = "vokabar2.idx";
+    static constexpr const char* EntryFileName = "vokabar2.dic";
+
+    // Receives each problem that does not stop loading (a damaged file), once
+    // per file, while loading goes on with what was unpacked. The window shows
+    // it through the program's error report; the store itself shows nothing.
+    using ProblemReport = std::function<void(const Exception&)>;
+
+    DictionaryStore() = default;
+    DictionaryStore(const DictionaryStore&) = delete;
+    DictionaryStore& operator=(const DictionaryStore&) = delete;
+
+    // The loading of the main window's creation: reads and unpacks the index
+    // file, fills IndexLines and the headwords, then does the same for the
+    // entry file and EntryLines. Runs once; the file names are as given
+    // (the program passes the bare names, so the working directory counts).
+    //
+    // A file that exists but cannot be read raises Exception "Cannot open file
+    // <name>" and ends loading there: what was filled before stays (a failure
+    // on the entry file keeps the index and headwords). A damaged file is
+    // reported through `report` and its unpacked part is kept. `host` lets the
+    // codec process pending window messages between blocks (may be null).
+    void Load(const std::string& indexFile = IndexFileName,
+              const std::string& entryFile = EntryFileName,
+              const ProblemReport& report = {}, Tlzrw1Host* host = nullptr);
+
+    // Fills the store from already unpacked text (tests and benchmarks).
+    void LoadIndexText(std::string_view text);
+    void LoadEntryText(std::string_view text);
+
+    // Unpacks one whole container (held in `packed` from position 0) into
+    // `unpacked`, rewound to 0. Returns false when it did not unpack whole
+    // (unknown signature, damage, or a length other than the header's).
+    static bool UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked,
+                           Tlzrw1Host* host = nullptr);
+
+    // "Datoteka "<name>" je oštećena ili nepotpuna.\r\nReinstalirajte program"
+    // in code page 1250, for a file name without its directory.
+    static std::string DamagedFileMessage(const std::string& fileName);
+
+    const LineList& IndexLines() const { return index_; }
+    const LineList& EntryLines() const { return entries_; }
+
+    // The items of the headword list.
+    int32_t HeadwordCount() const { return index_.Count(); }
+    std::string_view Headword(int32_t index) const;      // checked: EListError
+    QString HeadwordText(int32_t index) const;           // the same, as Unicode
+    QStringList HeadwordTexts() const;                   // all of them, in order
+
+    // The whole-dictionary scan: positions of the index lines that contain
+    // the term, in order. Without matchCase, term and lines compare with every
+    // code page 1250 letter folded to small (cp1250::Lower). An empty term, or
+    // one holding CR, LF or NUL, is found nowhere.
+    std::vector<int32_t> IndexLinesContaining(std::string_view term, bool matchCase) const;
+
+    // The headword search: the first position whose headword begins with the
+    // text, or -1. Without matchCase both are upper-cased (cp1250::Upper)
+    // first. An empty text, or one longer than the headword, never matches.
+    int32_t FirstHeadwordStartingWith(std::string_view text, bool matchCase) const;
+
+    // Bytes held by the store (lines, bounds and the folded copies).
+    size_t MemoryUsed() const;
+
+private:
+    void FillIndex();
+
+    LineList index_;
+    LineList entries_;
+    std::string lowerIndex_;                  // index text, every letter small
+    std::string upperHeadwords_;              // the headwords, capitals, end to end
+    std::vector<uint32_t> headwordStarts_;    // Count()+1 bounds into upperHeadwords_
+};

@@ -1,0 +1,71 @@
+#pragma once
+// The search commands of the main window as logic over SearchView:
+//
+//   RunSearch       the search command: trim spaces, keep as SearchTerm,
+//                   validate, search the whole dictionary or the headwords,
+//                   add to the history, select the combo text, focus the view;
+//                   in headword mode a headword it finds is shown at once
+//   CBKljucChange   incremental headword search while the user types
+//   Trai1Click      search for the text selected in the view
+//   ShowEntry       the entry of one headword in the view
+//
+// Errors raised here (EListError "List index out of bounds (N)" when an entry
+// line is missing, Exception "Failed to Load Stream" from the view) leave the
+// handler; the window reports them with the program's error report. What was
+// done before the error stays done: the view and the status bar keep their
+// content, HitCount keeps the value reached.
+#include "DictionaryStore.h"
+#include "ResultDocument.h"
+#include "SearchView.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+class SearchEngine {
+public:
+    // Terms found inside this text are refused (case-sensitive).
+    static constexpr const char* StopWords = "ako ,i, ,a, ili oko ";
+    static const QString TooShortMessage;     // "Pojam mora biti duži od 2 znaka!"
+    static const QString StopWordMessage;     // "Nedopušten pojam!"
+    static const QString HitCountPrefix;      // "Broj pronađenih pojmova: "
+
+    SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view);
+
+    // BPojamSearchClick, Trai2Click.
+    void RunSearch();
+    // Shows a message and returns false for a term shorter than 3 bytes or
+    // found inside StopWords.
+    bool ValidateTerm(const QByteArray& term);
+    // Builds and shows the document of every index line containing the term;
+    // sets HitCount and the status bar.
+    void SearchDictionary(const QByteArray& term, bool matchCase);
+    // Selects the first headword beginning with the text; returns its
+    // position or -1 (then the list stays as it was). Shows nothing.
+    int FindHeadword(const QByteArray& text, bool matchCase);
+    // The combo box's change event.
+    void CBKljucChange();
+    // The view's popup item "&Traži".
+    void Trai1Click();
+    // WordsListMouseUp, WordsListKeyUp: the entry of list position `index`;
+    // nothing for a negative one.
+    void ShowEntry(int32_t index);
+
+    // Removes leading and trailing spaces (byte 32 only; tabs stay).
+    static QByteArray TrimSpaces(const QByteArray& text);
+
+    // The last term the search command took (trimmed, code page 1250), and
+    // the hit count of the last whole-dictionary search. Read by the print
+    // command.
+    const QByteArray& SearchTerm() const { return searchTerm_; }
+    QString SearchTermText() const;
+    int32_t HitCount() const { return hitCount_; }
+
+private:
+    const DictionaryStore& store_;
+    ResultDocument& document_;
+    SearchView& view_;
+    QByteArray searchTerm_;
+    int32_t hitCount_ = 0;
+};

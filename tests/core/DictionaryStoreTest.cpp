@@ -1,0 +1,250 @@
+#include "DictionaryStore.h"
+
+#include "Cp1250Case.h"
+#include "TestData.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+namespace {
+
+// Index lines (headword, '.', searchable text) and their entries.
+const std::string kIndex =
+    "court.sud COURT\r\n"
+    "\x8A" "teta.damage\r\n"        // Šteta
+    "\xC8l.article\r\n"              // Čl.
+    "nofullstop\r\n"
+    ".xyz\r\n"
+    "a.b.c\r\n"
+    "court of appeal.\x9Ateta\r\n";  // šteta
+const std::string kEntries =
+    "\\par court entry\r\n\\par steta entry\r\n\\par cl entry\r\n\\par none\r\n"
+    "\\par xyz\r\n\\par abc\r\n\\par appeal\r\n";
+
+struct Problems {
+    std::vector<std::string> messages;
+    DictionaryStore::ProblemReport Report()
+    {
+        return [this](const Exception& e) { messages.push_back(e.Message()); };
+    }
+};
+
+std::vector<int32_t> Naive(const DictionaryStore& store, const std::string& term, bool matchCase)
+{
+    // The definition, line by line.
+    std::vector<int32_t> hits;
+    const std::string needle = matchCase ? term : cp1250::Lower(term);
+    for (int32_t i = 0; i < store.IndexLines().Count(); ++i) {
+        const std::string line = matchCase ? std::string(store.IndexLines()[i])
+                                           : cp1250::Lower(store.IndexLines()[i]);
+        if (!needle.empty() && line.find(needle) != std::string::npos)
+            hits.push_back(i);
+    }
+    return hits;
+}
+
+using Hits = std::vector<int32_t>;
+
+} // namespace
+
+TEST(DictionaryStore, HeadwordsStayAlignedWithIndexLines)
+{
+    DictionaryStore store;
+    store.LoadIndexText(kIndex);
+    ASSERT_EQ(store.HeadwordCount(), 7);
+    EXPECT_EQ(store.Headword(0), "court");
+    EXPECT_EQ(store.Headword(1), "\x8Ateta");
+    EXPECT_EQ(store.Headword(3), "");       // no full stop at all
+    EXPECT_EQ(store.Headword(4), "");       // starts with one
+    EXPECT_EQ(store.Headword(5), "a");      // only up to the first
+    EXPECT_EQ(store.Headword(6), "court of appeal");
+    EXPECT_EQ(store.HeadwordText(1), QString::fromUtf8("Šteta"));
+    EXPECT_EQ(store.HeadwordTexts().size(), 7);
+}
+
+TEST(DictionaryStore, WholeDictionaryScanFoldsEveryLetterWithoutMatchCase)
+{
+    DictionaryStore store;
+    store.LoadIndexText(kIndex);
+    EXPECT_EQ(store.IndexLinesContaining("court", false), (Hits{0, 6}));   // COURT counts once
+    EXPECT_EQ(store.IndexLinesContaining("COURT", true), (Hits{0}));
+    EXPECT_EQ(store.IndexLinesContaining("court", true), (Hits{0, 6}));
+    EXPECT_EQ(store.IndexLinesContaining("\x8A" "TETA", false), (Hits{1, 6}));   // ŠTETA
+    EXPECT_EQ(store.IndexLinesContaining("\x8A" "TETA", true), Hits{});
+    EXPECT_EQ(store.IndexLinesContaining("\xE8l.", false), (Hits{2}));          // čl.
+    EXPECT_EQ(store.IndexLinesContaining("\xE8l.", true), Hits{});
+    EXPECT_EQ(store.IndexLinesContaining("", false), Hits{});
+    EXPECT_EQ(store.IndexLinesContaining("sud\r\n\x8A", true), Hits{});        // never across lines
+    EXPECT_EQ(store.IndexLinesContaining("COURT\r\n", false), Hits{});
+}
+
+TEST(DictionaryStore, ScanEqualsTheLineByLineDefinition)
+{
+    // Random lines over a small alphabet with both cases and diacritics, so
+    // terms hit often, repeat within lines and sit at line ends.
+    const std::string alphabet = "aAbB.\x9A\x8A\xE8\xC8 ";
+    std::mt19937 random(1250);
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+        const int length = int(random() % 12);
+        for (int j = 0; j < length; ++j)
+            text += alphabet[random() % alphabet.size()];
+        text += (random() % 3 == 0) ? "\n" : "\r\n";
+    }
+    DictionaryStore store;
+    store.LoadIndexText(text);
+    for (int t = 0; t < 300; ++t) {
+        std::string term;
+        const int length = 1 + int(random() % 4);
+        for (int j = 0; j < length; ++j)
+            term += alphabet[random() % alphabet.size()];
+        for (bool matchCase : {false, true})
+            ASSERT_EQ(store.IndexLinesContaining(term, matchCase), Naive(store, term, matchCase))
+                << "term '" << term << "' matchCase " << matchCase;
+    }
+}
+
+TEST(DictionaryStore, TypedFullStopsFindHeadwordsSpelledWithMiddleDots)
+{
+    DictionaryStore store;
+    store.LoadIndexText("court.sud\r\ne\xB7g\xB7.e.g.; npr.\r\nego.ja\r\n");
+    EXPECT_EQ(store.FirstHeadwordStartingWith("e.g", false), 1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("E.G.", false), 1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("e.g.", true), 1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("eg", false), 2);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("court.", false), -1);
+}
+
+TEST(DictionaryStore, FirstHeadwordStartingWith)
+{
+    DictionaryStore store;
+    store.LoadIndexText(kIndex);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("", false), -1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("cou", false), 0);     // the first of two
+    EXPECT_EQ(store.FirstHeadwordStartingWith("court o", false), 6);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("courts", false), -1);  // longer than the item
+    EXPECT_EQ(store.FirstHeadwordStartingWith("court.", false), -1);  // the headword ends before '.'
+    EXPECT_EQ(store.FirstHeadwordStartingWith("\x9Ate", false), 1);    // šte finds Šteta
+    EXPECT_EQ(store.FirstHeadwordStartingWith("\x9Ate", true), -1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("\x8Ate", true), 1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("COURT", false), 0);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("COURT", true), -1);
+    EXPECT_EQ(store.FirstHeadwordStartingWith("x", false), -1);        // ".xyz" has no headword
+    EXPECT_EQ(store.FirstHeadwordStartingWith("n", false), -1);        // nor "nofullstop"
+}
+
+TEST(DictionaryStore, LoadsBothMethodsFromFiles)
+{
+    for (TCompressMode mode : {TCompressMode::Fast, TCompressMode::Good}) {
+        DataFiles files;
+        files.Write(Pack(kIndex, mode), Pack(kEntries, mode));
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        EXPECT_TRUE(problems.messages.empty());
+        EXPECT_EQ(store.IndexLines().Count(), 7);
+        EXPECT_EQ(store.EntryLines().Count(), 7);
+        EXPECT_EQ(store.EntryLines().Line(6), "\\par appeal");
+        EXPECT_EQ(store.Headword(2), "\xC8l");
+    }
+}
+
+TEST(DictionaryStore, LargeFilesLoadWhole)
+{
+    // Several 32768-byte blocks of the fast method.
+    std::string index;
+    std::string entries;
+    for (int i = 0; i < 5000; ++i) {
+        index += "word" + std::to_string(i) + ".text " + std::to_string(i * 7) + "\r\n";
+        entries += "\\par entry " + std::to_string(i) + "\r\n";
+    }
+    DataFiles files;
+    files.Write(Pack(index), Pack(entries, TCompressMode::Good));
+    DictionaryStore store;
+    Problems problems;
+    store.Load(files.index, files.entries, problems.Report());
+    EXPECT_TRUE(problems.messages.empty());
+    ASSERT_EQ(store.HeadwordCount(), 5000);
+    EXPECT_EQ(store.Headword(4999), "word4999");
+    EXPECT_EQ(store.EntryLines().Line(4999), "\\par entry 4999");
+}
+
+TEST(DictionaryStore, DamagedIndexIsReportedOnceAndWhatUnpackedIsKept)
+{
+    std::string index;
+    for (int i = 0; i < 20000; ++i)
+        index += "w" + std::to_string(i) + ".x\r\n";
+    std::string packed = Pack(index);
+    packed.resize(packed.size() * 2 / 3);     // the last blocks are gone
+    DataFiles files;
+    files.Write(packed, Pack(kEntries));
+    DictionaryStore store;
+    Problems problems;
+    store.Load(files.index, files.entries, problems.Report());
+    ASSERT_EQ(problems.messages.size(), 1u);
+    EXPECT_EQ(problems.messages[0],
+              "Datoteka \"vokabar2.idx\" je o\x9At\xE6" "ena ili nepotpuna.\r\nReinstalirajte program");
+    EXPECT_GT(store.HeadwordCount(), 1000);
+    EXPECT_LT(store.HeadwordCount(), 20000);
+    EXPECT_EQ(store.Headword(0), "w0");
+    EXPECT_EQ(store.EntryLines().Count(), 7);   // the other file is untouched
+}
+
+TEST(DictionaryStore, WrongSignatureAndSizeMismatchCountAsDamage)
+{
+    {
+        // Not a container at all: nothing unpacks, the dictionary stays empty.
+        DataFiles files;
+        files.Write(Pack(kIndex), "plain text, not packed");
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        ASSERT_EQ(problems.messages.size(), 1u);
+        EXPECT_NE(problems.messages[0].find("\"vokabar2.dic\""), std::string::npos);
+        EXPECT_EQ(store.HeadwordCount(), 7);
+        EXPECT_EQ(store.EntryLines().Count(), 0);
+    }
+    {
+        // A header promising more than the payload holds.
+        std::string packed = Pack(kIndex);
+        packed[4] = char(uint8_t(packed[4]) + 1);
+        DataFiles files;
+        files.Write(packed, Pack(kEntries));
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        ASSERT_EQ(problems.messages.size(), 1u);
+        EXPECT_NE(problems.messages[0].find("\"vokabar2.idx\""), std::string::npos);
+        EXPECT_EQ(store.EntryLines().Count(), 7);
+    }
+    {
+        // Shorter than a header; both files damaged, each reported once.
+        DataFiles files;
+        files.Write("WRZ", "");
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        EXPECT_EQ(problems.messages.size(), 2u);
+        EXPECT_EQ(store.HeadwordCount(), 0);
+    }
+}
+
+TEST(DictionaryStore, UnreadableFileEndsLoadingAndKeepsWhatWasFilled)
+{
+    DataFiles files;
+    files.Write(Pack(kIndex), "");
+    std::remove(files.entries.c_str());
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(files.entries)));   // exists, cannot be read
+    DictionaryStore store;
+    try {
+        store.Load(files.index, files.entries);
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Cannot open file " + files.entries);
+    }
+    EXPECT_EQ(store.HeadwordCount(), 7);
+    EXPECT_EQ(store.EntryLines().Count(), 0);
+}
