@@ -1,0 +1,17 @@
+// The report's tests run without any printer: the print system is pointed at
+// a spooler that does not exist before Qt first asks for printers, so "the
+// default printer" is reliably absent and every page goes to PDF files.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    setenv("CUPS_SERVER", "/nonexistent/tarvena-no-cups.sock", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
