@@ -1,0 +1,5 @@
+#include "Forms.h"
+
+TAboutBox* AboutBox = nullptr;
+TfVokabar* fVokabar = nullptr;
+TQRRezultatPretrage* QRRezultatPretrage = nullptr;

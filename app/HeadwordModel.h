@@ -1,0 +1,23 @@
+#pragma once
+// The items of the headword list WordsList: one row per index line of the
+// dictionary, read from the store on demand, so a list of 60,000 headwords
+// costs nothing to fill.
+#include <QAbstractListModel>
+
+class DictionaryStore;
+
+class HeadwordModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    HeadwordModel(const DictionaryStore& store, QObject* parent = nullptr);
+
+    // Takes the store's current headwords (after loading, whole or partial).
+    void Reload();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    const DictionaryStore& store_;
+    int count_ = 0;
+};

@@ -1,0 +1,70 @@
+#include "Startup.h"
+
+#include "Dialogs.h"
+#include "DictionaryStore.h"
+#include "Forms.h"
+#include "uglavni.h"
+
+#include "uabout.h"
+#include "ureport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+QString MissingFileMessage(const QString& fileName)
+{
+    return QStringLiteral("Nedostaje datoteka \"%1\"\r\nReinstalirajte program").arg(fileName);
+}
+
+namespace {
+
+// The names are relative on purpose: the data files are looked up in the
+// working directory, not beside the program.
+bool DataFileMissing(const char* name, const StartupHooks& hooks)
+{
+    if (QFileInfo(QString::fromLatin1(name)).isFile())
+        return false;
+    const QString text = MissingFileMessage(QString::fromLatin1(name));
+    if (hooks.missingFile)
+        hooks.missingFile(text);
+    else
+        dialogs::ShowMissingFile(text);
+    return true;
+}
+
+} // namespace
+
+int RunVokabar(QApplication& app, const StartupHooks& hooks)
+{
+    // The title is the caption of the exception report. Only the application
+    // name is set: a display name would be appended to every window caption.
+    QApplication::setApplicationName(dialogs::kApplicationTitle);
+
+    if (DataFileMissing(DictionaryStore::IndexFileName, hooks)
+        || DataFileMissing(DictionaryStore::EntryFileName, hooks))
+        return 0;
+
+    if (AboutBox == nullptr)
+        AboutBox = new TAboutBox;
+    // Painted now: the loading below keeps the thread busy.
+    AboutBox->ShowSplash();
+
+    // The constructor loads the dictionary (FormCreate) and reports its own
+    // errors; the window opens with whatever loaded.
+    fVokabar = new TfVokabar;
+
+    if (QRRezultatPretrage == nullptr)
+        QRRezultatPretrage = new TQRRezultatPretrage;
+    AboutBox->CloseSplash();
+
+    if (hooks.run) {
+        hooks.run(*fVokabar);
+    } else {
+        // Closing the main window ends the program even while other windows
+        // of it (the help) are open.
+        QObject::connect(fVokabar, &TfVokabar::closed, &app, &QCoreApplication::quit);
+        fVokabar->show();
+        app.exec();
+    }
+    return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Marks the searched term where it shows in a text view. The marks are an
+// overlay (the view's extra selections): the document itself, what is copied
+// from it and what is printed stay untouched. Only the visible part of the
+// document is scanned, so a result of thousands of entries costs no more
+// than a short one.
+#include <QObject>
+#include <QString>
+
+class QTextEdit;
+
+class TermHighlighter : public QObject {
+    Q_OBJECT
+public:
+    explicit TermHighlighter(QTextEdit* view);
+
+    void SetTerm(const QString& term, bool matchCase);
+    void Clear();
+    const QString& Term() const { return term_; }
+    // The number of marks placed in the visible part at the last update.
+    int VisibleMarks() const { return marks_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Schedule();
+    void Update();
+
+    QTextEdit* view_;
+    QObject* viewport_;
+    QString term_;
+    Qt::CaseSensitivity sensitivity_ = Qt::CaseInsensitive;
+    bool scheduled_ = false;
+    int marks_ = 0;
+};

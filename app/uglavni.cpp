@@ -1,0 +1,632 @@
+#include "uglavni.h"
+
+#include "Dialogs.h"
+#include "ErrorGuard.h"
+#include "Forms.h"
+#include "HeadwordModel.h"
+#include "HelpAccess.h"
+#include "RichTextSelection.h"
+#include "TermHighlighter.h"
+#include "ViewZoom.h"
+#include "WordsListView.h"
+#include "icons/ToolIcons.h"
+#include "uabout.h"
+#include "ureport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
+const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
+
+// Designed sizes, in pixels at 96 dpi.
+constexpr QSize kWindowSize(700, 500);
+constexpr int kSearchPanelHeight = 51;
+constexpr QSize kOptionsSize(364, 51);
+constexpr int kWordsListWidth = 241;
+constexpr int kStatusBarHeight = 19;
+constexpr int kFirstPanelWidth = 200;
+constexpr int kSecondPanelWidth = 50;
+
+// The window font: "Arial", 11 pixels; fontconfig gives the metric-compatible
+// Liberation Sans where Arial itself is not installed.
+QFont WindowFont()
+{
+    QFont font(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPixelSize(11);
+    return font;
+}
+
+QAction* MakeAction(QObject* owner, const char* name, const QString& text,
+                    const QKeySequence& shortcut = QKeySequence(), const QIcon& icon = QIcon(),
+                    const QString& hint = QString())
+{
+    auto* action = new QAction(icon, text, owner);
+    action->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    if (!hint.isEmpty())
+        action->setToolTip(hint);
+    return action;
+}
+
+bool IsEnterKey(const QKeyEvent* key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
+
+TfVokabar::TfVokabar(QWidget* parent)
+    : QMainWindow(parent), engine_(store_, document_, *this)
+{
+    setObjectName(QStringLiteral("fVokabar"));
+    setWindowTitle(kCaption);
+    setWindowIcon(ProgramIcon());
+    setFont(WindowFont());
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createSearchPanel();
+    createWorkArea();
+    createStatusBar();
+    wireHandlers();
+    setTabOrder();
+    guardShortcuts();
+
+    // Outer size and place as designed; the frame is taken off the client
+    // size once the window manager has told its width (showEvent).
+    move(0, 0);
+    resize(kWindowSize);
+    CBKljuc->setFocus();
+
+    errorguard::Run([this] { FormCreate(); });
+}
+
+TfVokabar::~TfVokabar() = default;
+
+void TfVokabar::createActions()
+{
+    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    Print1 = MakeAction(this, "Print1", QStringLiteral("Is&pis"), ctrl(Qt::Key_P),
+                        ToolIcon(ToolImage::Print), QStringLiteral("Ispis"));
+    Kraj = MakeAction(this, "Kraj", QStringLiteral("&Kraj rada"), ctrl(Qt::Key_K),
+                      ToolIcon(ToolImage::Exit), QStringLiteral("Kraj rada"));
+    Kopiraj1 = MakeAction(this, "Kopiraj1", QStringLiteral("&Kopiraj"), ctrl(Qt::Key_C),
+                          ToolIcon(ToolImage::Copy), QStringLiteral("Kopiraj"));
+    Oznaisve2 = MakeAction(this, "Oznaisve2", QStringLiteral("Ozn&ači sve"), ctrl(Qt::Key_A),
+                           ToolIcon(ToolImage::SelectAll), QStringLiteral("Označi sve"));
+    // The menu bar shows an item with an icon as the icon alone, so the
+    // search item and the tool bar's search button are two actions.
+    Trai2 = MakeAction(this, "Trai2", QStringLiteral("&Traži"), ctrl(Qt::Key_T));
+    ToolSearch = MakeAction(this, "ToolSearch", QStringLiteral("Traži"), QKeySequence(),
+                            ToolIcon(ToolImage::Search), QStringLiteral("Traži"));
+    Uputezaradsprogramom1 = MakeAction(this, "Uputezaradsprogramom1", QStringLiteral("Upute za &rad s programom"),
+                                       QKeySequence(), ToolIcon(ToolImage::Help), QStringLiteral("Pomoć"));
+    Oprogramu1 = MakeAction(this, "Oprogramu1", QStringLiteral("&O programu"));
+
+    // The popup's own items: its captions differ from the menu's, and the
+    // shortcuts belong to the menu.
+    Trai1 = MakeAction(this, "Trai1", QStringLiteral("&Traži"));
+    Copy1 = MakeAction(this, "Copy1", QStringLiteral("&Kopiraj"));
+    Oznaisve1 = MakeAction(this, "Oznaisve1", QStringLiteral("Označi &sve"));
+
+    // Shortcuts work wherever the focus is in the window, menus open or not.
+    addActions({Print1, Kraj, Kopiraj1, Oznaisve2, Trai2});
+}
+
+void TfVokabar::createMenus()
+{
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    Program1 = menuBar()->addMenu(QStringLiteral("&Program"));
+    Program1->setObjectName(QStringLiteral("Program1"));
+    Program1->addAction(Print1);
+    Program1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    Program1->addAction(Kraj);
+
+    Ureivanje1 = menuBar()->addMenu(QStringLiteral("&Uređivanje"));
+    Ureivanje1->setObjectName(QStringLiteral("Ureivanje1"));
+    Ureivanje1->addAction(Kopiraj1);
+    Ureivanje1->addSeparator()->setObjectName(QStringLiteral("N2"));
+    Ureivanje1->addAction(Oznaisve2);
+
+    // A menu-bar item of its own, without sub-items: choosing it searches.
+    menuBar()->addAction(Trai2);
+
+    Pomo1 = menuBar()->addMenu(QStringLiteral("Po&moć"));
+    Pomo1->setObjectName(QStringLiteral("Pomo1"));
+    Pomo1->addAction(Uputezaradsprogramom1);
+    Pomo1->addSeparator()->setObjectName(QStringLiteral("N4"));
+    Pomo1->addAction(Oprogramu1);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(Trai1);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N5"));
+    PopupMenu1->addAction(Copy1);
+    PopupMenu1->addAction(Oznaisve1);
+}
+
+void TfVokabar::createToolBars()
+{
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBar1->toggleViewAction()->setVisible(false);
+    // Border lines at the top and the bottom, as a docked tool bar has them.
+    ToolBar1->setStyleSheet(QStringLiteral(
+        "QToolBar#ToolBar1 { border-top: 1px solid palette(mid); border-bottom: 1px solid palette(light);"
+        " padding: 1px 2px; spacing: 0px; }"));
+
+    const auto button = [this](QAction* action, const char* name) {
+        ToolBar1->addAction(action);
+        QWidget* widget = ToolBar1->widgetForAction(action);
+        widget->setObjectName(QLatin1String(name));
+        widget->setFixedSize(23, 22);
+    };
+    button(Kraj, "ToolButton1");
+    ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton2"));
+    button(ToolSearch, "ToolButton3");
+    button(Print1, "ToolButton4");
+    ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton5"));
+    button(Kopiraj1, "ToolButton6");
+    button(Oznaisve2, "ToolButton7");
+    ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton10"));
+    button(Uputezaradsprogramom1, "ToolButton9");
+}
+
+void TfVokabar::createSearchPanel()
+{
+    pTrazi = new QWidget;
+    pTrazi->setObjectName(QStringLiteral("pTrazi"));
+    pTrazi->setFixedHeight(kSearchPanelHeight);
+    pTrazi->setMinimumWidth(0);
+
+    Label2 = new QLabel(QStringLiteral("T&raži pojam"), pTrazi);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->move(7, 5);
+    Label2->adjustSize();
+
+    CBKljuc = new QComboBox(pTrazi);
+    CBKljuc->setObjectName(QStringLiteral("CBKljuc"));
+    CBKljuc->setEditable(true);
+    // The history is the search command's to keep; the combo box neither adds
+    // what is typed nor completes it from the history.
+    CBKljuc->setInsertPolicy(QComboBox::NoInsert);
+    CBKljuc->setCompleter(nullptr);
+    CBKljuc->setGeometry(4, 23, 186, 22);
+    CBKljuc->lineEdit()->setText(kInitialComboText);
+    // Selected, as a combo box's text is when it takes the focus: the first
+    // term typed replaces it.
+    CBKljuc->lineEdit()->selectAll();
+    Label2->setBuddy(CBKljuc);
+
+    BPojamSearch = new QPushButton(SearchGlyph(), QStringLiteral("&Traži"), pTrazi);
+    BPojamSearch->setObjectName(QStringLiteral("BPojamSearch"));
+    BPojamSearch->setGeometry(191, 23, 76, 22);
+    BPojamSearch->setIconSize(QSize(16, 16));
+    BPojamSearch->setDefault(true);
+    // Alt+T is also the menu-bar item "&Traži", which does the same; one
+    // owner keeps the key from being ambiguous (and doing nothing).
+    BPojamSearch->setShortcut(QKeySequence());
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Opcije pretraživanja"), pTrazi);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setFixedSize(kOptionsSize);
+
+    bSve = new QRadioButton(QStringLiteral("Pretraživanje &cjelokupnog rječnika"), GroupBox1);
+    bSve->setObjectName(QStringLiteral("bSve"));
+    bSve->setGeometry(6, 15, 197, 17);
+    bSve->setChecked(true);
+
+    beng = new QRadioButton(QStringLiteral("Pretraživanje &engleskih riječi"), GroupBox1);
+    beng->setObjectName(QStringLiteral("beng"));
+    beng->setGeometry(6, 31, 177, 17);
+
+    CBMatchCase = new QCheckBox(QStringLiteral("Uvaži velika i mala &slova"), GroupBox1);
+    CBMatchCase->setObjectName(QStringLiteral("CBMatchCase"));
+    CBMatchCase->setGeometry(197, 30, 153, 17);
+
+    // The options sit at the right edge of the panel, whatever its width.
+    pTrazi->installEventFilter(this);
+}
+
+void TfVokabar::createWorkArea()
+{
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(pTrazi);
+
+    Splitter1 = new QSplitter(Qt::Horizontal);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(1);
+    Splitter1->setChildrenCollapsible(false);
+
+    auto* list = new TWordsListView;
+    WordsList = list;
+    WordsList->setObjectName(QStringLiteral("WordsList"));
+    WordsList->setSelectionMode(QAbstractItemView::SingleSelection);
+    WordsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One height for every row: the view lays out 60,000 rows without asking.
+    WordsList->setUniformItemSizes(true);
+    WordsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    WordsList->setTextElideMode(Qt::ElideRight);
+    headwords_ = new HeadwordModel(store_, this);
+    WordsList->setModel(headwords_);
+
+    RichEdit1 = new QTextEdit;
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    RichEdit1->setFocusPolicy(Qt::StrongFocus);
+    RichEdit1->setTabChangesFocus(true);
+    RichEdit1->setUndoRedoEnabled(false);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    highlighter_ = new TermHighlighter(RichEdit1);
+    zoom_ = new ViewZoom(RichEdit1);
+
+    Splitter1->addWidget(WordsList);
+    Splitter1->addWidget(RichEdit1);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kWordsListWidth, kWindowSize.width() - kWordsListWidth - 1});
+    column->addWidget(Splitter1, 1);
+    setCentralWidget(central);
+}
+
+void TfVokabar::createStatusBar()
+{
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    const auto panel = [this](const char* name, int width) {
+        auto* label = new QLabel;
+        label->setObjectName(QLatin1String(name));
+        label->setFixedWidth(width);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setContentsMargins(2, 0, 2, 0);
+        StatusBar1->addWidget(label);
+        return label;
+    };
+    StatusPanel0 = panel("StatusPanel0", kFirstPanelWidth);
+    StatusPanel1 = panel("StatusPanel1", kSecondPanelWidth);
+}
+
+void TfVokabar::wireHandlers()
+{
+    // Every handler runs under the error guard.
+    using errorguard::Slot;
+    connect(BPojamSearch, &QPushButton::clicked, this, Slot(this, &TfVokabar::BPojamSearchClick));
+    connect(ToolSearch, &QAction::triggered, this, Slot(this, &TfVokabar::BPojamSearchClick));
+    connect(Trai2, &QAction::triggered, this, Slot(this, &TfVokabar::Trai2Click));
+    connect(Trai1, &QAction::triggered, this, Slot(this, &TfVokabar::Trai1Click));
+    connect(Print1, &QAction::triggered, this, Slot(this, &TfVokabar::Print1Click));
+    connect(Kraj, &QAction::triggered, this, Slot(this, &TfVokabar::KrajClick));
+    connect(Kopiraj1, &QAction::triggered, this, Slot(this, &TfVokabar::Copy1Click));
+    connect(Copy1, &QAction::triggered, Kopiraj1, &QAction::trigger);
+    connect(Oznaisve2, &QAction::triggered, this, Slot(this, &TfVokabar::Oznaisve1Click));
+    connect(Oznaisve1, &QAction::triggered, Oznaisve2, &QAction::trigger);
+    connect(Uputezaradsprogramom1, &QAction::triggered, this, Slot(this, &TfVokabar::Uputezaradsprogramom1Click));
+    connect(Oprogramu1, &QAction::triggered, this, Slot(this, &TfVokabar::Oprogramu1Click));
+
+    // The change event fires on the user's edits and picks from the list,
+    // never when the program sets the text.
+    connect(CBKljuc->lineEdit(), &QLineEdit::textEdited, this, Slot(this, &TfVokabar::CBKljucChange));
+    connect(CBKljuc, qOverload<int>(&QComboBox::activated), this, Slot(this, &TfVokabar::CBKljucChange));
+
+    auto* list = static_cast<TWordsListView*>(WordsList);
+    connect(list, &TWordsListView::mouseUp, this, Slot(this, &TfVokabar::WordsListMouseUp));
+    connect(list, &TWordsListView::keyUp, this, Slot(this, &TfVokabar::WordsListKeyUp));
+
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        PopupMenu1->popup(RichEdit1->viewport()->mapToGlobal(at));
+    });
+}
+
+void TfVokabar::setTabOrder()
+{
+    QWidget::setTabOrder(CBKljuc, BPojamSearch);
+    QWidget::setTabOrder(BPojamSearch, beng);
+    QWidget::setTabOrder(beng, bSve);
+    QWidget::setTabOrder(bSve, CBMatchCase);
+    QWidget::setTabOrder(CBMatchCase, WordsList);
+    QWidget::setTabOrder(WordsList, RichEdit1);
+}
+
+void TfVokabar::guardShortcuts()
+{
+    // Text fields claim Ctrl+A, Ctrl+C (and Ctrl+K on this platform) for
+    // themselves; the window's commands must win wherever the focus is.
+    for (QWidget* widget : findChildren<QWidget*>())
+        widget->installEventFilter(this);
+}
+
+bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* action : actions()) {
+            if (action->isEnabled() && action->shortcut() == pressed) {
+                // Not claimed: the shortcut map gives the key to the action.
+                event->ignore();
+                return true;
+            }
+        }
+        break;
+    }
+    case QEvent::KeyPress: {
+        // Enter presses the default button, except in the view, which keeps
+        // Enter for itself, and in the open drop-down list, which picks.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (IsEnterKey(key) && (watched == CBKljuc || watched == WordsList || watched == bSve
+                                || watched == beng || watched == CBMatchCase)) {
+            BPojamSearch->click();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Resize:
+        if (watched == pTrazi)
+            GroupBox1->move(pTrazi->width() - GroupBox1->width(), 0);
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfVokabar::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    emit closed();
+}
+
+void TfVokabar::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (placed_)
+        return;
+    placed_ = true;
+    // The designed size is the outer one: take the frame off the client area.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (!frame.isEmpty() && frame != QSize(0, 0))
+        resize(kWindowSize - frame);
+    move(0, 0);
+}
+
+// --- Event handlers ---------------------------------------------------------
+
+void TfVokabar::FormCreate()
+{
+    // Whatever loaded before an error stays, and the list shows it.
+    try {
+        store_.Load(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName,
+                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_);
+    } catch (...) {
+        headwords_->Reload();
+        throw;
+    }
+    headwords_->Reload();
+}
+
+void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
+{
+    const int shownBefore = documentsShown_;
+    highlighter_->Clear();
+    (engine_.*command)();
+    // A whole-dictionary search that got through shows its document; its
+    // term is then marked in the view.
+    if (documentsShown_ != shownBefore && wholeDictionaryMode())
+        highlighter_->SetTerm(engine_.SearchTermText(), matchCase());
+}
+
+void TfVokabar::BPojamSearchClick()
+{
+    runSearchCommand(&SearchEngine::RunSearch);
+}
+
+void TfVokabar::Trai2Click()
+{
+    runSearchCommand(&SearchEngine::RunSearch);
+}
+
+void TfVokabar::Trai1Click()
+{
+    runSearchCommand(&SearchEngine::Trai1Click);
+}
+
+void TfVokabar::CBKljucChange()
+{
+    engine_.CBKljucChange();
+}
+
+void TfVokabar::WordsListMouseUp()
+{
+    engine_.ShowEntry(selectedHeadword());
+}
+
+void TfVokabar::WordsListKeyUp()
+{
+    engine_.ShowEntry(selectedHeadword());
+}
+
+void TfVokabar::Copy1Click()
+{
+    const QTextCursor selection = RichEdit1->textCursor();
+    if (zoom_->Factor() == 1.0 || !selection.hasSelection()) {
+        richtext::copySelection(selection, QApplication::clipboard());
+        return;
+    }
+    // Zoomed: the clipboard gets the text at the document's own sizes.
+    const std::unique_ptr<QTextDocument> own(zoom_->DocumentAtOwnSize());
+    QTextCursor same(own.get());
+    same.setPosition(selection.selectionStart());
+    same.setPosition(selection.selectionEnd(), QTextCursor::KeepAnchor);
+    richtext::copySelection(same, QApplication::clipboard());
+}
+
+void TfVokabar::Oznaisve1Click()
+{
+    QTextCursor cursor = RichEdit1->textCursor();
+    richtext::selectAll(cursor);
+    RichEdit1->setTextCursor(cursor);
+}
+
+void TfVokabar::KrajClick()
+{
+    close();
+}
+
+void TfVokabar::Print1Click()
+{
+    if (QRRezultatPretrage == nullptr)
+        return;
+    // A copy: the print may process events, and a search meanwhile rebuilds
+    // the document.
+    const QByteArray shown = document_.Bytes();
+    QRRezultatPretrage->PrintResult(engine_.SearchTermText(), engine_.HitCount(),
+                                    QByteArray(shown.constData(), shown.size()));
+}
+
+void TfVokabar::Oprogramu1Click()
+{
+    if (AboutBox != nullptr)
+        AboutBox->ShowAbout();
+}
+
+void TfVokabar::Uputezaradsprogramom1Click()
+{
+    ShowHelpContents(HelpFilePath(), this);
+}
+
+QString TfVokabar::HighlightedTerm() const
+{
+    return highlighter_->Term();
+}
+
+// --- SearchView ---------------------------------------------------------------
+
+QString TfVokabar::comboText() const
+{
+    return CBKljuc->lineEdit()->text();
+}
+
+void TfVokabar::setComboText(const QString& text)
+{
+    CBKljuc->lineEdit()->setText(text);
+}
+
+void TfVokabar::appendHistory(const QString& term)
+{
+    // Adding the first item would make it current and put its text into the
+    // edit field; the field keeps what it holds.
+    QLineEdit* edit = CBKljuc->lineEdit();
+    const QString text = edit->text();
+    CBKljuc->addItem(term);
+    if (CBKljuc->currentIndex() != -1)
+        CBKljuc->setCurrentIndex(-1);
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void TfVokabar::selectAllComboText()
+{
+    CBKljuc->lineEdit()->selectAll();
+}
+
+bool TfVokabar::wholeDictionaryMode() const
+{
+    return bSve->isChecked();
+}
+
+bool TfVokabar::matchCase() const
+{
+    return CBMatchCase->isChecked();
+}
+
+void TfVokabar::focusView()
+{
+    RichEdit1->setFocus(Qt::OtherFocusReason);
+    // The edit field drops its selection when it loses the focus; the text
+    // stays selected, so the next term typed there replaces it.
+    CBKljuc->lineEdit()->selectAll();
+}
+
+void TfVokabar::showInputError(const QString& text)
+{
+    dialogs::ShowInputError(text);
+}
+
+void TfVokabar::selectHeadword(int index)
+{
+    const QModelIndex item = headwords_->index(index, 0);
+    if (!item.isValid())
+        return;
+    WordsList->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+    WordsList->scrollTo(item, QAbstractItemView::PositionAtTop);
+}
+
+int TfVokabar::selectedHeadword() const
+{
+    const QModelIndexList selected = WordsList->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TfVokabar::showDocument(const QByteArray& document)
+{
+    highlighter_->Clear();
+    LoadIntoDocument(RichEdit1->document(), document);
+    if (zoom_->Factor() != 1.0)
+        zoom_->Apply();
+    RichEdit1->moveCursor(QTextCursor::Start);
+    RichEdit1->verticalScrollBar()->setValue(0);
+    ++documentsShown_;
+}
+
+void TfVokabar::setStatusText(const QString& text)
+{
+    StatusPanel0->setText(text);
+}
+
+QString TfVokabar::selectedViewText() const
+{
+    return richtext::selectedPlainText(RichEdit1->textCursor());
+}

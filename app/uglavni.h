@@ -1,0 +1,147 @@
+#pragma once
+// The main window fVokabar: search controls, the headword list, the rich-text
+// view of the result document, tool bar, menus, popup menu and status bar.
+//
+// The window is thin: it loads the dictionary at creation (FormCreate), shows
+// what the search engine asks through SearchView and routes every command to
+// one handler. Every handler runs under the program's error guard.
+#include "CodecHost.h"
+#include "DictionaryStore.h"
+#include "ResultDocument.h"
+#include "SearchEngine.h"
+#include "SearchView.h"
+
+#include <QMainWindow>
+
+class HeadwordModel;
+class TermHighlighter;
+class ViewZoom;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QStatusBar;
+class QTextEdit;
+class QToolBar;
+
+class TfVokabar : public QMainWindow, public SearchView {
+    Q_OBJECT
+public:
+    // Builds the window at its designed size and place and loads the
+    // dictionary from the working directory (FormCreate). Errors of the
+    // loading are reported and the window opens with whatever loaded.
+    explicit TfVokabar(QWidget* parent = nullptr);
+    ~TfVokabar() override;
+
+    // Controls, under their designed names.
+    QToolBar* ToolBar1;
+    QWidget* pTrazi;
+    QLabel* Label2;
+    QComboBox* CBKljuc;
+    QPushButton* BPojamSearch;
+    QGroupBox* GroupBox1;
+    QRadioButton* bSve;
+    QRadioButton* beng;
+    QCheckBox* CBMatchCase;
+    QListView* WordsList;
+    QSplitter* Splitter1;
+    QTextEdit* RichEdit1;
+    QStatusBar* StatusBar1;
+    QLabel* StatusPanel0;
+    QLabel* StatusPanel1;
+    QMenu* PopupMenu1;
+
+    // Menu items and commands. One action per command, shared by the menu,
+    // the tool bar and the popup; popup items whose captions differ from the
+    // menu's trigger the menu's action.
+    QMenu* Program1;
+    QMenu* Ureivanje1;
+    QMenu* Pomo1;
+    QAction* Print1;
+    QAction* Kraj;
+    QAction* Kopiraj1;
+    QAction* Oznaisve2;
+    QAction* Trai2;
+    QAction* ToolSearch;
+    QAction* Uputezaradsprogramom1;
+    QAction* Oprogramu1;
+    QAction* Trai1;
+    QAction* Copy1;
+    QAction* Oznaisve1;
+
+    // Event handlers.
+    void FormCreate();
+    void BPojamSearchClick();
+    void Trai2Click();
+    void Trai1Click();
+    void CBKljucChange();
+    void WordsListMouseUp();
+    void WordsListKeyUp();
+    void Copy1Click();
+    void Oznaisve1Click();
+    void KrajClick();
+    void Print1Click();
+    void Oprogramu1Click();
+    void Uputezaradsprogramom1Click();
+
+    const DictionaryStore& Store() const { return store_; }
+    ResultDocument& Document() { return document_; }
+    SearchEngine& Engine() { return engine_; }
+    // The term the view highlights (empty when none).
+    QString HighlightedTerm() const;
+    ViewZoom& Zoom() { return *zoom_; }
+
+    // SearchView
+    QString comboText() const override;
+    void setComboText(const QString& text) override;
+    void appendHistory(const QString& term) override;
+    void selectAllComboText() override;
+    bool wholeDictionaryMode() const override;
+    bool matchCase() const override;
+    void focusView() override;
+    void showInputError(const QString& text) override;
+    void selectHeadword(int index) override;
+    int selectedHeadword() const override;
+    void showDocument(const QByteArray& document) override;
+    void setStatusText(const QString& text) override;
+    QString selectedViewText() const override;
+
+signals:
+    // The window was closed by the user; the program ends.
+    void closed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createSearchPanel();
+    void createWorkArea();
+    void createStatusBar();
+    void wireHandlers();
+    void setTabOrder();
+    void guardShortcuts();
+    // Runs a search command and, when it searched the whole dictionary,
+    // highlights its term in the view.
+    void runSearchCommand(void (SearchEngine::*command)());
+
+    DictionaryStore store_;
+    ResultDocument document_;
+    SearchEngine engine_;
+    TAppCodecHost codecHost_;
+    HeadwordModel* headwords_ = nullptr;
+    TermHighlighter* highlighter_ = nullptr;
+    ViewZoom* zoom_ = nullptr;
+    int documentsShown_ = 0;
+    bool placed_ = false;
+};
