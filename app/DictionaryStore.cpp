@@ -26,7 +26,7 @@ std::string BaseName(const std::string& path)
 void Release(TMemoryStream& stream)
 {
     stream.Clear();
-    std::vector<uint8_t>().swap(stream.Bytes());
+    ByteBuffer().swap(stream.Bytes());
 }
 
 bool HoldsLineBreakOrNul(std::string_view text)

@@ -18,7 +18,7 @@ void LineList::Clear()
     ends_.shrink_to_fit();
 }
 
-void LineList::Assign(std::vector<uint8_t>&& text)
+void LineList::Assign(ByteBuffer&& text)
 {
     Clear();
     text_ = std::move(text);

@@ -8,6 +8,7 @@
 //   "a\r\nb\r\n" -> a, b          "a\nb" -> a, b        "a\rb\nc" -> a, b, c
 //   "a\n\rb"     -> a, "", b      "a\0b" -> a           "" or "\0..." -> none
 #include "Exception.h"
+#include "Streams.h"
 
 #include <cstdint>
 #include <string>
@@ -24,7 +25,7 @@ public:
 
     // Replaces the content with the lines of the text. The first form takes
     // the buffer over (an unpacked stream's bytes) instead of copying it.
-    void Assign(std::vector<uint8_t>&& text);
+    void Assign(ByteBuffer&& text);
     void Assign(std::string_view text);
     void Clear();
 
@@ -59,7 +60,7 @@ private:
     const char* Data() const { return reinterpret_cast<const char*>(text_.data()); }
     void Split();
 
-    std::vector<uint8_t> text_;
+    ByteBuffer text_;
     std::vector<uint32_t> starts_;
     std::vector<uint32_t> ends_;
 };

@@ -363,7 +363,8 @@ int32_t Tlzrw1::Compress()
         putLe32(header, static_cast<uint32_t>(size));
         WriteChecked(w, header, 4);
         w.bytesOut += 4;
-        w.out->ExpectWrite(size + size / 128 + 64);
+        // Packed text takes about half its size; more just grows the stream.
+        w.out->ExpectWrite(size / 2 + 65536);
         if (method == TCompressMode::Fast)
             PackBlocks(w);
         else

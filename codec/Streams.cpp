@@ -35,7 +35,7 @@ int32_t TMemoryStream::Write(const void* buffer, int32_t count)
         data_.insert(data_.end(), bytes, bytes + n);
     } else {
         if (pos_ + n > data_.size())
-            data_.resize(pos_ + n);
+            data_.resize(pos_ + n, 0); // a gap left by seeking past the end reads as zeros
         std::memcpy(data_.data() + pos_, bytes, n);
     }
     pos_ += n;
@@ -108,7 +108,7 @@ void TMemoryStream::CommitInPlace(int32_t used)
 
 void TMemoryStream::SetSize(size_t size)
 {
-    data_.resize(size);
+    data_.resize(size, 0);
     if (pos_ > size)
         pos_ = size;
 }
@@ -119,7 +119,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
     const int64_t size = file.Size();
     if (size < 0)
         throw Exception("Cannot open file " + fileName);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    ByteBuffer bytes(static_cast<size_t>(size));
     size_t got = 0;
     while (got < bytes.size()) {
         const size_t want = std::min<size_t>(bytes.size() - got, 1u << 30);

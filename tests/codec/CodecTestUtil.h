@@ -11,6 +11,9 @@ using Bytes = std::vector<uint8_t>;
 
 inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// What a memory stream holds, as a plain vector for comparisons.
+inline Bytes Contents(const TMemoryStream& s) { return Bytes(s.Bytes().begin(), s.Bytes().end()); }
+
 inline Bytes hex(const std::string& text)
 {
     Bytes out;
@@ -68,7 +71,7 @@ inline Result decompress(const Bytes& container, Tlzrw1Host* host = nullptr)
     z.CompressMode = TCompressMode::Fast;
     Result r;
     r.count = z.Decompress();
-    r.output = out.Bytes();
+    r.output = Contents(out);
     return r;
 }
 
@@ -83,7 +86,7 @@ inline Bytes compress(const Bytes& input, TCompressMode mode)
     const int32_t n = z.Compress();
     if (n != static_cast<int32_t>(out.Size()))
         return {};
-    return out.Bytes();
+    return Contents(out);
 }
 
 inline Bytes container(uint32_t signature, int32_t size, const Bytes& payload)

@@ -78,7 +78,7 @@ TEST(Advise, SmallInputGetsGoodAndSetsTheProperty)
     z.OutputStream = &back;
     out.SetPosition(0);
     EXPECT_EQ(z.Decompress(), 98303);
-    EXPECT_EQ(back.Bytes(), input);
+    EXPECT_EQ(Contents(back), input);
 }
 
 TEST(Advise, SamplesTwoSlicesAndRestoresThePosition)

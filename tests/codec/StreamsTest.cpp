@@ -21,12 +21,12 @@ TEST(MemoryStream, ReadWriteSeek)
     EXPECT_EQ(std::string(buf, 4), "ello");
     EXPECT_EQ(s.Seek(-2, TSeekOrigin::Current), 3);
     EXPECT_EQ(s.Write("LOW", 3), 3); // overwrites, then grows
-    EXPECT_EQ(s.Bytes(), bytesOf("helLOW"));
+    EXPECT_EQ(Contents(s), bytesOf("helLOW"));
     EXPECT_LT(s.Seek(-1, TSeekOrigin::Beginning), 0);
     EXPECT_EQ(s.Position(), 6); // a refused seek leaves the position alone
     EXPECT_EQ(s.Seek(2, TSeekOrigin::End), 8);
     EXPECT_EQ(s.Write("!", 1), 1); // the gap reads as zeros
-    EXPECT_EQ(s.Bytes(), hex("68 65 6C 4C 4F 57 00 00 21"));
+    EXPECT_EQ(Contents(s), hex("68 65 6C 4C 4F 57 00 00 21"));
     EXPECT_LT(s.Read(buf, -1), 0);
     s.Clear();
     EXPECT_EQ(s.Size(), 0);
@@ -51,11 +51,11 @@ TEST(MemoryStream, LendsBytesOnlyWhenNothingIsBypassed)
     w[0] = 'X';
     w[1] = 'Y';
     s.CommitInPlace(2);
-    EXPECT_EQ(s.Bytes(), bytesOf("abcdefXY"));
+    EXPECT_EQ(Contents(s), bytesOf("abcdefXY"));
     EXPECT_EQ(s.Position(), 8);
     s.WriteInPlace(50);
     s.CommitInPlace(0);
-    EXPECT_EQ(s.Bytes(), bytesOf("abcdefXY"));
+    EXPECT_EQ(Contents(s), bytesOf("abcdefXY"));
 
     // A derived stream that watches Read and Write is never bypassed.
     struct Watched : TMemoryStream {
@@ -85,7 +85,7 @@ TEST(FileStream, CreateWriteReadAndLoad)
     EXPECT_EQ(r.Write("x", 1), 0); // read-only
     TMemoryStream m;
     m.LoadFromFile(name);
-    EXPECT_EQ(m.Bytes(), bytesOf("0123456789"));
+    EXPECT_EQ(Contents(m), bytesOf("0123456789"));
     EXPECT_EQ(m.Position(), 0);
     EXPECT_THROW(m.LoadFromFile((dir / "missing").string()), Exception);
     EXPECT_THROW(TFileStream(dir.string(), TFileStream::Mode::OpenRead), Exception); // a directory

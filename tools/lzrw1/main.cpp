@@ -40,7 +40,7 @@ const char* const kHelp =
     "  --help          show this text\n"
     "\n"
     "On any error the message goes to stderr, the exit status is 1 and no\n"
-    "output file is left behind.\n";
+    "output file is left behind. Exit status 0 means success.\n";
 
 // The tool is the component's visible host: status texts go to stderr.
 class ConsoleHost : public Tlzrw1Host {
@@ -60,7 +60,7 @@ private:
 int usageError(const std::string& message)
 {
     std::cerr << "lzrw1: " << message << "\nTry 'lzrw1 --help'.\n";
-    return 2;
+    return 1;
 }
 
 bool parseInt(const std::string& text, int32_t& value)
