@@ -38,10 +38,8 @@ void loadCorpus()
         corpus.insert(corpus.end(), one.begin(), one.end());
 }
 
-int32_t runCodec(const std::vector<uint8_t>& input, TMemoryStream& out, bool pack, TCompressMode mode)
+int32_t runOnce(TMemoryStream& in, TMemoryStream& out, bool pack, TCompressMode mode)
 {
-    TMemoryStream in;
-    in.Bytes().assign(input.begin(), input.end()); // copied outside the timed region by the callers' setup
     in.SetPosition(0);
     out.Clear();
     Tlzrw1 z;
@@ -52,24 +50,23 @@ int32_t runCodec(const std::vector<uint8_t>& input, TMemoryStream& out, bool pac
     return pack ? z.Compress() : z.Decompress();
 }
 
+int32_t runCodec(const std::vector<uint8_t>& input, TMemoryStream& out, bool pack, TCompressMode mode)
+{
+    TMemoryStream in;
+    in.Bytes().assign(input.begin(), input.end()); // copied outside the timed region by the callers' setup
+    return runOnce(in, out, pack, mode);
+}
+
 // The codec works stream to stream; the input stream is filled before the
 // clock starts, the output stream grows as it is written.
 void codecRun(benchmark::State& state, const std::vector<uint8_t>& input, bool pack, TCompressMode mode)
 {
     TMemoryStream in, out;
     in.Bytes().assign(input.begin(), input.end());
-    for (auto _ : state) {
-        // The output keeps its room from the last round, as the peers
-        // write into a buffer made once.
-        in.SetPosition(0);
-        out.Clear();
-        Tlzrw1 z;
-        z.UseStream = true;
-        z.InputStream = &in;
-        z.OutputStream = &out;
-        z.CompressMode = mode;
-        benchmark::DoNotOptimize(pack ? z.Compress() : z.Decompress());
-    }
+    // The output keeps its room from the last round, as the peers write into
+    // a buffer made once.
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runOnce(in, out, pack, mode));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(corpus.size()));
 }
 

@@ -5,6 +5,7 @@
 #include "Cp1250Case.h"
 #include "DictionaryStore.h"
 #include "LZRW1.h"
+#include "PackedText.h"
 #include "Streams.h"
 #include "SyntheticDictionary.h"
 
@@ -64,17 +65,7 @@ std::string Unpack(const std::string& file)
 
 std::string PackGood(const std::string& text)
 {
-    TMemoryStream in;
-    TMemoryStream out;
-    in.Write(text.data(), int32_t(text.size()));
-    in.SetPosition(0);
-    Tlzrw1 codec;
-    codec.UseStream = true;
-    codec.CompressMode = TCompressMode::Good;
-    codec.InputStream = &in;
-    codec.OutputStream = &out;
-    codec.Compress();
-    return std::string(reinterpret_cast<const char*>(out.Memory()), size_t(out.Size()));
+    return Pack(text, TCompressMode::Good);
 }
 
 bool Exists(const std::string& path)

@@ -2,6 +2,7 @@
 // Small data files for the tests: containers packed with the program's own
 // codec, in a temporary directory of their own.
 #include "LZRW1.h"
+#include "PackedText.h"
 #include "Streams.h"
 
 #include <QTemporaryDir>
@@ -10,21 +11,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-inline std::string Pack(const std::string& text, TCompressMode mode = TCompressMode::Fast)
-{
-    TMemoryStream in;
-    TMemoryStream out;
-    in.Write(text.data(), int32_t(text.size()));
-    in.SetPosition(0);
-    Tlzrw1 codec;
-    codec.UseStream = true;
-    codec.CompressMode = mode;
-    codec.InputStream = &in;
-    codec.OutputStream = &out;
-    codec.Compress();
-    return std::string(reinterpret_cast<const char*>(out.Memory()), size_t(out.Size()));
-}
 
 inline void WriteFile(const std::string& path, const std::string& bytes)
 {

@@ -4,6 +4,7 @@
 // for the program's modal message boxes.
 #include "Dialogs.h"
 #include "LZRW1.h"
+#include "PackedText.h"
 #include "Streams.h"
 
 #include <QDir>
@@ -13,21 +14,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-inline std::string Pack(const std::string& text, TCompressMode mode = TCompressMode::Fast)
-{
-    TMemoryStream in;
-    TMemoryStream out;
-    in.Write(text.data(), int32_t(text.size()));
-    in.SetPosition(0);
-    Tlzrw1 codec;
-    codec.UseStream = true;
-    codec.CompressMode = mode;
-    codec.InputStream = &in;
-    codec.OutputStream = &out;
-    codec.Compress();
-    return std::string(reinterpret_cast<const char*>(out.Memory()), size_t(out.Size()));
-}
 
 inline void WriteBytes(const QString& path, const std::string& bytes)
 {
