@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +30,8 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
@@ -50,6 +53,7 @@ constexpr int kWordsListWidth = 241;
 constexpr int kStatusBarHeight = 19;
 constexpr int kFirstPanelWidth = 200;
 constexpr int kSecondPanelWidth = 50;
+constexpr int kToolSeparatorWidth = 8;
 
 // The window font: "Arial", 11 pixels; fontconfig gives the metric-compatible
 // Liberation Sans where Arial itself is not installed.
@@ -74,6 +78,26 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& text,
         action->setToolTip(hint);
     return action;
 }
+
+// The options box lies flush with the right and bottom edges of the search
+// panel. The style draws a group box's frame on its outermost column and
+// row, where the window's edge swallows it; drawn one pixel in, as an etched
+// frame's dark line lies, the whole frame shows and the box keeps its place
+// and size.
+class TOptionsBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        option.rect.adjust(0, 0, -1, -1);
+        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+};
 
 bool IsEnterKey(const QKeyEvent* key)
 {
@@ -195,14 +219,20 @@ void TfVokabar::createToolBars()
         widget->setObjectName(QLatin1String(name));
         widget->setFixedSize(23, 22);
     };
+    // Separators are 8 wide, whatever extent the style would give them.
+    const auto separator = [this](const char* name) {
+        QAction* action = ToolBar1->addSeparator();
+        action->setObjectName(QLatin1String(name));
+        ToolBar1->widgetForAction(action)->setFixedWidth(kToolSeparatorWidth);
+    };
     button(Kraj, "ToolButton1");
-    ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton2"));
+    separator("ToolButton2");
     button(ToolSearch, "ToolButton3");
     button(Print1, "ToolButton4");
-    ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton5"));
+    separator("ToolButton5");
     button(Kopiraj1, "ToolButton6");
     button(Oznaisve2, "ToolButton7");
-    ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton10"));
+    separator("ToolButton10");
     button(Uputezaradsprogramom1, "ToolButton9");
 }
 
@@ -241,7 +271,7 @@ void TfVokabar::createSearchPanel()
     // owner keeps the key from being ambiguous (and doing nothing).
     BPojamSearch->setShortcut(QKeySequence());
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Opcije pretraživanja"), pTrazi);
+    GroupBox1 = new TOptionsBox(QStringLiteral("Opcije pretraživanja"), pTrazi);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setFixedSize(kOptionsSize);
 
@@ -400,6 +430,18 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
                                 || watched == beng || watched == CBMatchCase)) {
             BPojamSearch->click();
             return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn: {
+        // Tabbing into the two modes lands on the chosen one, as in a group
+        // of radio buttons only the checked one is a tab stop.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if ((watched == bSve || watched == beng)
+            && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+            QRadioButton* chosen = bSve->isChecked() ? bSve : beng;
+            if (watched != chosen && chosen->isChecked())
+                chosen->setFocus(reason);
         }
         break;
     }

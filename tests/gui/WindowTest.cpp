@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QSplitter>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -480,6 +482,82 @@ TEST_F(WindowTest, CtrlWheelZoomsTheViewAndLeavesTheDocumentAlone)
     const qreal zoomed = view->document()->size().height();
     window->Zoom().SetFactor(1.0);
     EXPECT_LT(view->document()->size().height(), zoomed);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowTest, ControlsKeepTheirDesignedPlacesAndTabStops)
+{
+    EXPECT_EQ(window->ToolBar1->height(), 26);
+    QList<int> separators;
+    for (QAction* action : window->ToolBar1->actions()) {
+        const QWidget* widget = window->ToolBar1->widgetForAction(action);
+        if (action->isSeparator())
+            separators << widget->width();
+        else
+            EXPECT_EQ(widget->size(), QSize(23, 22)) << action->toolTip().toStdString();
+    }
+    EXPECT_EQ(separators, (QList<int>{8, 8, 8}));
+
+    EXPECT_EQ(window->pTrazi->height(), 51);
+    EXPECT_EQ(window->Label2->pos(), QPoint(7, 5));
+    EXPECT_EQ(window->CBKljuc->geometry(), QRect(4, 23, 186, 22));
+    EXPECT_EQ(window->BPojamSearch->geometry(), QRect(191, 23, 76, 22));
+    EXPECT_EQ(window->GroupBox1->geometry(), QRect(window->pTrazi->width() - 364, 0, 364, 51));
+    EXPECT_EQ(window->bSve->geometry(), QRect(6, 15, 197, 17));
+    EXPECT_EQ(window->beng->geometry(), QRect(6, 31, 177, 17));
+    EXPECT_EQ(window->CBMatchCase->geometry(), QRect(197, 30, 153, 17));
+    EXPECT_EQ(window->Splitter1->handleWidth(), 1);
+    EXPECT_EQ(window->StatusBar1->height(), 19);
+
+    // Tab visits the chosen mode only, as a group of radio buttons does.
+    const auto tabs = [](int count, bool back) {
+        QStringList visited;
+        for (int i = 0; i < count; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), back ? Qt::Key_Backtab : Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        return visited.join(QLatin1Char(' ')).toStdString();
+    };
+    window->CBKljuc->setFocus();
+    EXPECT_EQ(tabs(6, false), "BPojamSearch bSve CBMatchCase WordsList RichEdit1 CBKljuc");
+    window->beng->setChecked(true);
+    window->WordsList->setFocus();
+    EXPECT_EQ(tabs(3, true), "CBMatchCase beng BPojamSearch");
+    EXPECT_TRUE(window->beng->isChecked());
+    // The arrow keys still move between the modes, choosing as they go.
+    QTest::keyClick(window->BPojamSearch, Qt::Key_Tab);
+    QTest::keyClick(window->beng, Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), window->bSve);
+    EXPECT_TRUE(window->bSve->isChecked());
+}
+
+TEST_F(WindowTest, TheOptionsFrameShowsWholeAtThePanelsEdges)
+{
+    // The options box lies flush with the window's right edge and the list
+    // below it; its frame must be drawn inside, not on the last column/row.
+    const QImage shot = window->grab().toImage();
+    const QRect box(window->GroupBox1->mapTo(window.get(), QPoint(0, 0)), window->GroupBox1->size());
+    ASSERT_EQ(box.right(), shot.width() - 1);
+    const QPoint free = window->pTrazi->mapTo(window.get(), QPoint(window->BPojamSearch->geometry().right() + 4, 30));
+    ASSERT_LT(free.x(), box.left());
+    const QRgb background = shot.pixel(free);
+
+    const int row = box.top() + 40;
+    EXPECT_EQ(shot.pixel(box.right(), row), background);
+    bool rightLine = false;
+    for (int x = box.right() - 3; x < box.right(); ++x)
+        rightLine = rightLine || shot.pixel(x, row) != background;
+    EXPECT_TRUE(rightLine);
+
+    const int column = box.left() + box.width() / 2 + 100;
+    EXPECT_EQ(shot.pixel(column, box.bottom()), background);
+    bool bottomLine = false;
+    for (int y = box.bottom() - 3; y < box.bottom(); ++y)
+        bottomLine = bottomLine || shot.pixel(column, y) != background;
+    EXPECT_TRUE(bottomLine);
 }
 
 } // namespace
