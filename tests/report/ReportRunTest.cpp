@@ -125,6 +125,30 @@ TEST(ReportPrinterJob, ConvertsTenthsOfAMillimetreToDevicePixels)
     offset.Abort();
 }
 
+// The window shows the job's progress in steps of 5 % only, and ignores the
+// page count; the job posts both, the window reads the job's own value.
+TEST(ReportRun, ProgressWindowShowsProgressInStepsOfFive)
+{
+    QTemporaryDir dir;
+    TReportPrinter job(dir.filePath(QStringLiteral("p.pdf")));
+    TReportProgressForm form(&job);
+    job.SetProgress(35);
+    QCoreApplication::sendPostedEvents(&form);
+    EXPECT_EQ(form.ProgressBar->value(), 35);
+    EXPECT_EQ(form.Info->text(), QStringLiteral("35%  Completed"));
+    EXPECT_EQ(form.Info->geometry(), QRect(0, 28, 145, 13));
+    EXPECT_TRUE(form.Info->alignment() & Qt::AlignHCenter);
+
+    job.SetProgress(37);
+    job.SetPageCount(4);
+    QCoreApplication::sendPostedEvents(&form);
+    EXPECT_EQ(form.ProgressBar->value(), 35);
+    EXPECT_EQ(form.Info->text(), QStringLiteral("35%  Completed"));
+
+    form.CancelButton->click();
+    EXPECT_TRUE(job.Cancelled());
+}
+
 TEST(ReportPrinterJob, RefusesCallsOutOfOrder)
 {
     QTemporaryDir dir;
