@@ -217,6 +217,15 @@ int32_t Tlzrw1::WriteChecked(Work& w, const void* buffer, int32_t count)
 
 // ------------------------------------------------------------ Decompress
 
+void Tlzrw1::EndProtectedSection(Work& w)
+{
+    if (UseStream)
+        return;
+    w.outFile->Close();
+    std::remove(OutputFile.c_str());
+    throw;
+}
+
 int32_t Tlzrw1::Decompress()
 {
     Work w(kNoBuffers);
@@ -237,13 +246,7 @@ int32_t Tlzrw1::Decompress()
         Status(UseStream ? "LZrw1 : inputstream successfully decompressed at " + percent(w.bytesOut, w.bytesIn) + "%"
                          : InputFile + " : Lzrw1 : successfully decompressed at " + percent(w.bytesOut, w.bytesIn) + "%");
     } catch (const Exception&) {
-        if (!UseStream) {
-            w.outFile->Close();
-            std::remove(OutputFile.c_str());
-            throw;
-        }
-        // Stream mode: the caller keeps what was written and learns of the
-        // damage only from the smaller count.
+        EndProtectedSection(w);
     }
     w.closeFiles();
     return clampToInt32(w.bytesOut);
@@ -370,11 +373,7 @@ int32_t Tlzrw1::Compress()
         else
             PackLZH(w);
     } catch (const Exception&) {
-        if (!UseStream) {
-            w.outFile->Close();
-            std::remove(OutputFile.c_str());
-            throw;
-        }
+        EndProtectedSection(w);
     }
     w.closeFiles();
     Status(UseStream ? "Lzrw1 : inputstream successfully compressed at " + percent(w.bytesOut, w.bytesIn) + "%"

@@ -82,6 +82,11 @@ private:
     void PackBlocks(Work& w);
     void PackLZH(Work& w);
     void Status(const std::string& text);       // only while visible, repainted
+    // Called from the handler of an error inside the protected section: file
+    // mode deletes the output and raises the error again; stream mode drops
+    // it, and the caller keeps what was written, learning of the damage only
+    // from the smaller count.
+    void EndProtectedSection(Work& w);
     void AdviseStatus(const std::string& text); // always, not repainted
     std::string Progress(const char* method, const Work& w) const;
     void ProcessMessages() { host_->ProcessMessages(); }
