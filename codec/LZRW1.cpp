@@ -264,13 +264,21 @@ static void expectOutput(TStream* in, TStream* out, int64_t size)
     out->ExpectWrite(std::min(size, inputLeft * kReserveRatio + kReserveSlack) + kSlice);
 }
 
-void Tlzrw1::UnpackBlocks(Work& w)
+// The unpacked size that follows the signature; the output makes room for it
+// as far as the input can plausibly fill.
+int32_t Tlzrw1::ReadUnpackedSize(Work& w)
 {
     uint8_t header[4];
     ReadExact(w, header, 4);
     w.bytesIn += 4;
     const int32_t size = static_cast<int32_t>(le32(header));
     expectOutput(w.in, w.out, size);
+    return size;
+}
+
+void Tlzrw1::UnpackBlocks(Work& w)
+{
+    const int32_t size = ReadUnpackedSize(w);
 
     uint32_t last = kSlice;
     while (last == static_cast<uint32_t>(kSlice)) {
@@ -312,11 +320,7 @@ void Tlzrw1::UnpackBlocks(Work& w)
 
 void Tlzrw1::UnpackLZH(Work& w)
 {
-    uint8_t header[4];
-    ReadExact(w, header, 4);
-    w.bytesIn += 4;
-    const int32_t size = static_cast<int32_t>(le32(header));
-    expectOutput(w.in, w.out, size);
+    const int32_t size = ReadUnpackedSize(w);
 
     ByteReader reader(*this, w);
     ByteWriter writer(*this, w);

@@ -14,6 +14,7 @@
 //                 its parts (scan and document, reading the RTF, painting)
 //
 // Medians are printed with their targets and the ratio median / target.
+#include "ProbeEnvironment.h"
 #include "Application.h"
 #include "Dialogs.h"
 #include "DictionaryStore.h"
@@ -105,13 +106,7 @@ ProcessRun RunWithProbe(const QString& program, const QString& workDir)
 {
     QProcess process;
     process.setWorkingDirectory(workDir);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LD_PRELOAD", TARVENA_PROBE);
-    env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    env.insert("PROBE_T0_NS", QString::number(qint64(now.tv_sec) * 1000000000LL + now.tv_nsec));
+    const QProcessEnvironment env = ProbeEnvironment(TARVENA_PROBE);
     process.setProcessEnvironment(env);
     process.start(program, {});
     process.waitForFinished(60000);

@@ -1,5 +1,6 @@
 // The start-up: the two data-file checks in order, the splash, the forms,
 // and exit code 0 in every outcome; in process and as the built program.
+#include "ProbeEnvironment.h"
 #include "GuiTestSupport.h"
 
 #include "Forms.h"
@@ -132,13 +133,7 @@ protected:
     {
         QProcess program;
         program.setWorkingDirectory(dir.Path("."));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("LD_PRELOAD", TARVENA_PROBE);
-        env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        env.insert("PROBE_T0_NS", QString::number(qint64(now.tv_sec) * 1000000000LL + now.tv_nsec));
+        const QProcessEnvironment env = ProbeEnvironment(TARVENA_PROBE);
         program.setProcessEnvironment(env);
         program.start(TARVENA_PROGRAM, {});
         EXPECT_TRUE(program.waitForFinished(30000));
