@@ -10,8 +10,8 @@ out=build-fuzz-codec
 mkdir -p "$out/corpus"
 src="codec/Streams.cpp codec/LZRW1KH.cpp codec/lzh.cpp codec/LZRW1.cpp"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -Icodec $src fuzz/codec_decompress_fuzzer.cpp -o "$out/codec_decompress_fuzzer"
-clang++ -std=c++17 -O1 -Icodec $src fuzz/codec_seeds.cpp -o "$out/codec_seeds"
+    -Icodec $src fuzz/CodecDecompressFuzzer.cpp -o "$out/codec_decompress_fuzzer"
+clang++ -std=c++17 -O1 -Icodec $src fuzz/CodecSeeds.cpp -o "$out/codec_seeds"
 "$out/codec_seeds" "$out/corpus"
 cd "$out"
 exec ./codec_decompress_fuzzer corpus -jobs=1 -workers=1 -max_total_time="$seconds" -max_len=70000 \

@@ -13,7 +13,7 @@ mkdir -p "$out/corpus" "$out/findings"
 clang++ -std=c++17 -g -O1 -fPIC -fno-omit-frame-pointer \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$src/richtext" $(pkg-config --cflags Qt6Gui) \
-    "$src/fuzz/rtf_reader_fuzzer.cpp" "$src"/richtext/*.cpp \
+    "$src/fuzz/RtfReaderFuzzer.cpp" "$src"/richtext/*.cpp \
     $(pkg-config --libs Qt6Gui) -o "$out/rtf_reader_fuzzer"
 
 cp -n "$src"/fuzz/rtf_seeds/* "$out/corpus/" 2>/dev/null || true

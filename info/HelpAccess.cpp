@@ -1,6 +1,6 @@
 #include "HelpAccess.h"
 
-#include "helpviewer.h"
+#include "HelpViewer.h"
 
 #include <QCoreApplication>
 #include <QPointer>

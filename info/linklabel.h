@@ -4,7 +4,7 @@
 // program).
 #pragma once
 
-#include "drawtext.h"
+#include "DrawText.h"
 
 #include <QColor>
 #include <QPointer>

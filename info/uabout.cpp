@@ -1,9 +1,9 @@
 #include "uabout.h"
 
-#include "coverart.h"
-#include "designfont.h"
+#include "CoverArt.h"
+#include "DesignFont.h"
 #include "linklabel.h"
-#include "shadowlabel.h"
+#include "ShadowLabel.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -5,7 +5,7 @@
 
 #include "Forms.h"
 #include "HelpAccess.h"
-#include "helpviewer.h"
+#include "HelpViewer.h"
 #include "Startup.h"
 #include "uabout.h"
 #include "uglavni.h"

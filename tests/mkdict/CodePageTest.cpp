@@ -1,5 +1,5 @@
 // UTF-8 to code page 1250: the table, the index forms, the RTF escapes.
-#include "codepage.h"
+#include "CodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Packing through the codec, writing the pair of files, and the command line.
-#include "datafiles.h"
-#include "dictbuild.h"
+#include "DataFiles.h"
+#include "DictBuild.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Merging, sorting and the two line formats, checked against what the
 // program does with the lines: headword rule, search, cut of a shown entry.
 #include "RtfCheck.h"
-#include "codepage.h"
-#include "dictbuild.h"
+#include "CodePage.h"
+#include "DictBuild.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The data files the build makes from FreeDict and our glossary, read the
 // way the program reads them.
 #include "RtfCheck.h"
-#include "codepage.h"
-#include "datafiles.h"
-#include "dictbuild.h"
+#include "CodePage.h"
+#include "DataFiles.h"
+#include "DictBuild.h"
 
 #include <gtest/gtest.h>
 

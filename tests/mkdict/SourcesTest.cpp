@@ -1,5 +1,5 @@
 // Reading the glossary and dictd databases, and telling where input is bad.
-#include "dictbuild.h"
+#include "DictBuild.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

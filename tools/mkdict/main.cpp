@@ -1,7 +1,7 @@
 // mkdict: builds the program's data files vokabar2.idx and vokabar2.dic
 // from dictd databases and our own glossary.
-#include "datafiles.h"
-#include "dictbuild.h"
+#include "DataFiles.h"
+#include "DictBuild.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #include "HelpAccess.h"
-#include "helpfile.h"
-#include "helpviewer.h"
+#include "HelpFile.h"
+#include "HelpViewer.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "designfont.h"
+#include "DesignFont.h"
 
 #include <QFontDatabase>
 #include <QStringList>

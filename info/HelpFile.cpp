@@ -1,4 +1,4 @@
-#include "helpfile.h"
+#include "HelpFile.h"
 
 #include <QFile>
 #include <QFileInfo>

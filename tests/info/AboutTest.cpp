@@ -1,7 +1,7 @@
-#include "coverart.h"
+#include "CoverArt.h"
 #include "linklabel.h"
-#include "shadowlabel.h"
-#include "testsupport.h"
+#include "ShadowLabel.h"
+#include "InfoTestSupport.h"
 #include "uabout.h"
 
 #include <QApplication>

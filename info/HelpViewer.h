@@ -3,7 +3,7 @@
 // topics read. It is not modal; the program goes on beside it.
 #pragma once
 
-#include "helpfile.h"
+#include "HelpFile.h"
 
 #include <QTextBrowser>
 #include <QWidget>

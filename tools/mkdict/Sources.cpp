@@ -1,6 +1,6 @@
 // Reading the sources: our glossary and dictd databases.
-#include "codepage.h"
-#include "dictbuild.h"
+#include "CodePage.h"
+#include "DictBuild.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
-#include "coverart.h"
+#include "CoverArt.h"
 
-#include "designfont.h"
+#include "DesignFont.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -2,8 +2,8 @@
 // cover art into the folder given as the argument (default: the working
 // directory). Run under a virtual X server to see them as a user would.
 #include "HelpAccess.h"
-#include "coverart.h"
-#include "helpviewer.h"
+#include "CoverArt.h"
+#include "HelpViewer.h"
 #include "uabout.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "drawtext.h"
+#include "DrawText.h"
 
 #include <QFontMetrics>
 #include <QPainter>

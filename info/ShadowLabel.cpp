@@ -1,6 +1,6 @@
-#include "shadowlabel.h"
+#include "ShadowLabel.h"
 
-#include "drawtext.h"
+#include "DrawText.h"
 
 #include <QEvent>
 #include <QPainter>

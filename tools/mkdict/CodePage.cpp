@@ -1,4 +1,4 @@
-#include "codepage.h"
+#include "CodePage.h"
 
 #include "Cp1250Table.h"
 

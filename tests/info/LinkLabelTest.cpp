@@ -1,5 +1,5 @@
 #include "linklabel.h"
-#include "testsupport.h"
+#include "InfoTestSupport.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // Merging, sorting and writing the entries as index and entry lines.
-#include "dictbuild.h"
+#include "DictBuild.h"
 
-#include "codepage.h"
+#include "CodePage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "datafiles.h"
+#include "DataFiles.h"
 
 #include "Streams.h"
 

@@ -1,4 +1,4 @@
-#include "helpviewer.h"
+#include "HelpViewer.h"
 
 #include <QHBoxLayout>
 #include <QKeySequence>
