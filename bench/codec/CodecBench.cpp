@@ -4,6 +4,7 @@
 //
 //   codec_bench [--corpus FILE.dz] [google benchmark flags]
 #include "LZRW1.h"
+#include "SummaryReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <lz4.h>
@@ -113,23 +114,6 @@ void BM_LZ4Decompress(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(corpus.size()));
 }
 
-// Keeps the median of each benchmark (bytes per second) for the ratios.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> speed; // MB/s
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
-                continue;
-            const auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end())
-                speed[run.run_name.function_name] = it->second.value / 1e6;
-        }
-    }
-};
-
 void prepare()
 {
     loadCorpus();
@@ -186,10 +170,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "codec_bench: %s\n", e.what());
         return 1;
     }
-    MedianReporter reporter;
+    SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    auto& s = reporter.speed;
+    std::map<std::string, double> s; // MB/s of unpacked data
+    for (const char* name : {"BM_FastPack", "BM_FastUnpack", "BM_GoodPack", "BM_GoodUnpack", "BM_ZlibDeflate6",
+                             "BM_ZlibInflate", "BM_LZ4Compress", "BM_LZ4Decompress"})
+        if (const double bytes = reporter.Counter(name, "bytes_per_second"); bytes > 0)
+            s[name] = bytes / 1e6;
     auto ratio = [&](const char* a, const char* b) { return s.count(a) && s.count(b) && s[b] > 0 ? s[a] / s[b] : 0.0; };
     struct Check {
         const char* what;
@@ -203,7 +191,7 @@ int main(int argc, char** argv)
         {"Good unpack / zlib inflate", "BM_GoodUnpack", "BM_ZlibInflate", 0.25},
         {"Good pack / zlib deflate 6", "BM_GoodPack", "BM_ZlibDeflate6", 0.5},
     };
-    std::printf("\nCorpus: %zu bytes (ten copies of %s)\n\nMedian speeds (MB/s of unpacked data):\n", corpus.size(),
+    std::printf("\nCorpus: %zu bytes (ten copies of %s)\n\nSpeeds, medians where repeated (MB/s of unpacked data):\n", corpus.size(),
                 corpusPath.c_str());
     for (const auto& [name, mbs] : s)
         std::printf("  %-18s %9.1f\n", name.c_str(), mbs);

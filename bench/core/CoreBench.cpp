@@ -7,6 +7,7 @@
 #include "LZRW1.h"
 #include "PackedText.h"
 #include "Streams.h"
+#include "SummaryReporter.h"
 #include "SyntheticDictionary.h"
 
 #include <QTemporaryDir>
@@ -342,52 +343,6 @@ double MedianKeystrokeMicroseconds()
     return times[times.size() / 2];
 }
 
-// ---------------------------------------------------------------- ratios
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-
-    struct Result {
-        double seconds = 0;          // real time per iteration
-        double cpuSeconds = 0;       // this process's time per iteration
-        std::map<std::string, double> counters;
-    };
-    std::map<std::string, Result> results;
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration)
-                continue;
-            Result r;
-            r.seconds = run.real_accumulated_time / double(run.iterations);
-            r.cpuSeconds = run.cpu_accumulated_time / double(run.iterations);
-            for (const auto& [name, counter] : run.counters)
-                r.counters[name] = counter.value;
-            results[run.benchmark_name()] = r;
-        }
-    }
-
-    double Seconds(const std::string& prefix, bool cpu = false) const
-    {
-        for (const auto& [name, r] : results)
-            if (name.rfind(prefix, 0) == 0)
-                return cpu ? r.cpuSeconds : r.seconds;
-        return 0;
-    }
-    double Counter(const std::string& prefix, const std::string& counter) const
-    {
-        for (const auto& [name, r] : results)
-            if (name.rfind(prefix, 0) == 0) {
-                auto it = r.counters.find(counter);
-                return it == r.counters.end() ? 0 : it->second;
-            }
-        return 0;
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -396,7 +351,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     const bool correct = CheckResults();
-    RatioReporter reporter;
+    SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     // In-process rivals compare by CPU time, which a busy machine disturbs
