@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,7 +24,41 @@ void Present(const Message& message)
         ShowMessageBox(message);
 }
 
+Answerer& CurrentAnswerer()
+{
+    static Answerer answerer;
+    return answerer;
+}
+
+FileNameAnswerer& CurrentFileNameAnswerer()
+{
+    static FileNameAnswerer answerer;
+    return answerer;
+}
+
+QString LabelText(const QString& text)
+{
+    // The texts carry Windows line ends; a label wants only the line feed.
+    QString label = text;
+    label.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return label;
+}
+
 } // namespace
+
+Answerer SetAnswerer(Answerer answerer)
+{
+    Answerer previous = std::move(CurrentAnswerer());
+    CurrentAnswerer() = std::move(answerer);
+    return previous;
+}
+
+FileNameAnswerer SetFileNameAnswerer(FileNameAnswerer answerer)
+{
+    FileNameAnswerer previous = std::move(CurrentFileNameAnswerer());
+    CurrentFileNameAnswerer() = std::move(answerer);
+    return previous;
+}
 
 Presenter SetPresenter(Presenter presenter)
 {
@@ -34,13 +69,12 @@ Presenter SetPresenter(Presenter presenter)
 
 void ShowMessageBox(const Message& message)
 {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    if (message.kind != Kind::InputError)
-        icon = QMessageBox::Critical;
-    // The texts carry Windows line ends; a label wants only the line feed.
-    QString text = message.text;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QMessageBox box(icon, message.caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    if (message.kind == Kind::InputError)
+        icon = QMessageBox::NoIcon;
+    else if (message.kind == Kind::SaveFailed)
+        icon = QMessageBox::Warning;
+    QMessageBox box(icon, message.caption, LabelText(message.text), QMessageBox::NoButton, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
@@ -69,6 +103,44 @@ QString WithFullStop(const QString& message)
 void ShowExceptionReport(const QString& message)
 {
     Present({Kind::ExceptionReport, kApplicationTitle, WithFullStop(message)});
+}
+
+bool AskSaveAsPdfWithoutPrinter()
+{
+    const Message message{Kind::NoPrinter, kApplicationTitle, kNoPrinterText};
+    const Answerer answerer = CurrentAnswerer();
+    if (answerer)
+        return answerer(message);
+    QMessageBox box(QMessageBox::Information, message.caption, LabelText(message.text), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* save = box.addButton(QStringLiteral("Spremi kao PDF…"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Odustani"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == save;
+}
+
+void ShowSaveFailed(const QString& text)
+{
+    Present({Kind::SaveFailed, kApplicationTitle, text});
+}
+
+QString AskPdfFileName(QWidget* parent, const QString& suggestedPath)
+{
+    const FileNameAnswerer answerer = CurrentFileNameAnswerer();
+    if (answerer)
+        return answerer(suggestedPath);
+    QFileDialog dialog(parent, QStringLiteral("Spremi kao PDF"), suggestedPath, QStringLiteral("PDF (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(suggestedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 } // namespace dialogs

@@ -5,6 +5,8 @@
 #include "Forms.h"
 #include "HeadwordModel.h"
 #include "HelpAccess.h"
+#include "PdfExport.h"
+#include "ReportPrinter.h"
 #include "RichTextSelection.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
@@ -18,6 +20,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -28,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyleOptionGroupBox>
@@ -141,6 +145,8 @@ void TfVokabar::createActions()
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
     Print1 = MakeAction(this, "Print1", QStringLiteral("Is&pis"), ctrl(Qt::Key_P),
                         ToolIcon(ToolImage::Print), QStringLiteral("Ispis"));
+    SpremikaoPDF1 = MakeAction(this, "SpremikaoPDF1", QStringLiteral("Spremi kao &PDF..."),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     Kraj = MakeAction(this, "Kraj", QStringLiteral("&Kraj rada"), ctrl(Qt::Key_K),
                       ToolIcon(ToolImage::Exit), QStringLiteral("Kraj rada"));
     Kopiraj1 = MakeAction(this, "Kopiraj1", QStringLiteral("&Kopiraj"), ctrl(Qt::Key_C),
@@ -163,7 +169,7 @@ void TfVokabar::createActions()
     Oznaisve1 = MakeAction(this, "Oznaisve1", QStringLiteral("Označi &sve"));
 
     // Shortcuts work wherever the focus is in the window, menus open or not.
-    addActions({Print1, Kraj, Kopiraj1, Oznaisve2, Trai2});
+    addActions({Print1, SpremikaoPDF1, Kraj, Kopiraj1, Oznaisve2, Trai2});
 }
 
 void TfVokabar::createMenus()
@@ -172,6 +178,7 @@ void TfVokabar::createMenus()
     Program1 = menuBar()->addMenu(QStringLiteral("&Program"));
     Program1->setObjectName(QStringLiteral("Program1"));
     Program1->addAction(Print1);
+    Program1->addAction(SpremikaoPDF1);
     Program1->addSeparator()->setObjectName(QStringLiteral("N3"));
     Program1->addAction(Kraj);
 
@@ -367,6 +374,7 @@ void TfVokabar::wireHandlers()
     connect(Trai2, &QAction::triggered, this, Slot(this, &TfVokabar::Trai2Click));
     connect(Trai1, &QAction::triggered, this, Slot(this, &TfVokabar::Trai1Click));
     connect(Print1, &QAction::triggered, this, Slot(this, &TfVokabar::Print1Click));
+    connect(SpremikaoPDF1, &QAction::triggered, this, Slot(this, &TfVokabar::SpremikaoPDF1Click));
     connect(Kraj, &QAction::triggered, this, Slot(this, &TfVokabar::KrajClick));
     connect(Kopiraj1, &QAction::triggered, this, Slot(this, &TfVokabar::Copy1Click));
     connect(Copy1, &QAction::triggered, Kopiraj1, &QAction::trigger);
@@ -561,11 +569,40 @@ void TfVokabar::Print1Click()
 {
     if (QRRezultatPretrage == nullptr)
         return;
+    // Without a printer the print would do nothing at all; the user gets
+    // told, and may keep the report as a PDF file instead.
+    if (!TReportPrinter::PrinterInstalled()) {
+        if (!QRRezultatPretrage->Busy() && dialogs::AskSaveAsPdfWithoutPrinter())
+            SpremikaoPDF1Click();
+        return;
+    }
     // A copy: the print may process events, and a search meanwhile rebuilds
     // the document.
     const QByteArray shown = document_.Bytes();
     QRRezultatPretrage->PrintResult(engine_.SearchTermText(), engine_.HitCount(),
                                     QByteArray(shown.constData(), shown.size()));
+}
+
+void TfVokabar::SpremikaoPDF1Click()
+{
+    if (QRRezultatPretrage == nullptr || QRRezultatPretrage->Busy())
+        return;
+    // The term and the document as they are now: the dialog and the run
+    // process events, and a search meanwhile changes both.
+    const QString term = engine_.SearchTermText();
+    const int hits = engine_.HitCount();
+    const QByteArray shown = document_.Bytes();
+    const QByteArray result(shown.constData(), shown.size());
+
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString target = dialogs::AskPdfFileName(this, QDir(folder).filePath(SuggestedPdfFileName(term)));
+    if (target.isEmpty())
+        return;
+    const TPdfSaveResult saved = SaveResultAsPdf(*QRRezultatPretrage, term, hits, result, target);
+    if (saved.Outcome == TPdfSaveResult::TOutcome::Failed)
+        dialogs::ShowSaveFailed(saved.Message);
 }
 
 void TfVokabar::Oprogramu1Click()

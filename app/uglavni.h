@@ -64,6 +64,7 @@ public:
     QMenu* Ureivanje1;
     QMenu* Pomo1;
     QAction* Print1;
+    QAction* SpremikaoPDF1;
     QAction* Kraj;
     QAction* Kopiraj1;
     QAction* Oznaisve2;
@@ -87,6 +88,7 @@ public:
     void Oznaisve1Click();
     void KrajClick();
     void Print1Click();
+    void SpremikaoPDF1Click();
     void Oprogramu1Click();
     void Uputezaradsprogramom1Click();
 

@@ -44,6 +44,9 @@ void ShowHelpContents(const QString& helpFile, QWidget* owner)
         }
     }
     viewer->ShowContents(helpFile);
+    // Opened again, it comes to the front, not where it lay.
+    viewer->raise();
+    viewer->activateWindow();
 }
 
 THelpViewer* CurrentHelpViewer()

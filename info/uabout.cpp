@@ -151,6 +151,11 @@ int TAboutBox::ShowAbout()
     OKButton->setVisible(true);
     CentreOnScreen();
     OKButton->setFocus();
+    // On top of the main window and active, whatever the window manager (or
+    // none) would do with a window shown again.
+    show();
+    raise();
+    activateWindow();
     return exec();
 }
 

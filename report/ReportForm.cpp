@@ -17,6 +17,7 @@ bool TReportForm::Run(std::unique_ptr<TReportPrinter> job)
     if (m_busy || !job || !job->PrinterAvailable())
         return false;
     m_busy = true; // before anything can serve events: a second print finds the report busy
+    m_lastRunCancelled = false;
     m_printer = std::move(job);
     m_progress = std::make_unique<TReportProgressForm>(m_printer.get());
     if (ShowProgress)
@@ -26,6 +27,7 @@ bool TReportForm::Run(std::unique_ptr<TReportPrinter> job)
         TReportForm& Form;
         ~TRunEnd()
         {
+            Form.m_lastRunCancelled = Form.m_printer && Form.m_printer->Cancelled();
             Form.m_busy = false;
             Form.m_currentBand = nullptr;
             Form.m_progress.reset(); // closes the window

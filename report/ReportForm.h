@@ -49,6 +49,8 @@ public:
     // pages are made ends the job and the run, then goes on to the caller.
     bool Run(std::unique_ptr<TReportPrinter> job);
     bool Busy() const { return m_busy; }
+    // Whether the last run ended because the user cancelled it.
+    bool LastRunCancelled() const { return m_lastRunCancelled; }
 
     // Run state, for the elements.
     TReportPrinter& Printer() const { return *m_printer; }
@@ -83,6 +85,7 @@ private:
     void PrintBandsOfType(TQRBandType type);
 
     bool m_busy = false;
+    bool m_lastRunCancelled = false;
     std::unique_ptr<TReportPrinter> m_printer;
     std::unique_ptr<TReportProgressForm> m_progress;
     TQRBand* m_currentBand = nullptr;

@@ -52,7 +52,13 @@ TReportPrinter::TReportPrinter()
     if (!m_printerAvailable)
         return; // a QPrinter without a printer would quietly turn into a PDF writer
     m_printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    m_duplex = m_printer->duplex() != QPrinter::DuplexNone || info.defaultDuplexMode() != QPrinter::DuplexNone;
     ReadSettings();
+}
+
+bool TReportPrinter::PrinterInstalled()
+{
+    return !SystemPrinter().isNull();
 }
 
 TReportPrinter::TReportPrinter(const QString& pdfFile, const QMarginsF& unprintableMm, int dotsPerInch)
@@ -134,6 +140,9 @@ void TReportPrinter::Start()
 {
     if (m_status != TStatus::Idle)
         throw EQRError("ReportPrinter not ready");
+    // Two-sided as the printer is set up, bound on the short edge.
+    if (m_duplex && m_printer)
+        m_printer->setDuplex(QPrinter::DuplexShortSide);
     ReadSettings();
     m_xFactor = m_dpiX / report::kTenthsPerInch;
     m_yFactor = m_dpiY / report::kTenthsPerInch;

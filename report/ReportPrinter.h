@@ -71,6 +71,11 @@ public:
     TReportPrinter& operator=(const TReportPrinter&) = delete;
 
     bool PrinterAvailable() const { return m_printerAvailable; }
+    // Whether the system has a printer to print on at all.
+    static bool PrinterInstalled();
+    // Two-sided printing is on in the printer's current mode; a run then
+    // asks for short-edge binding.
+    bool Duplex() const { return m_duplex; }
 
     void SetPrinterValues(const TReportPrinterValues& values);
     void SetTitle(const QString& title) { m_title = title; }
@@ -130,6 +135,7 @@ private:
     QString m_pdfFile;
 
     bool m_printerAvailable = false;
+    bool m_duplex = false;
     bool m_documentStarted = false;
     bool m_cancelled = false;
     TStatus m_status = TStatus::Idle;

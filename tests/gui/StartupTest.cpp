@@ -14,6 +14,7 @@
 #include "ureport.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QListView>
 #include <QProcess>
 #include <QPushButton>
@@ -88,24 +89,34 @@ TEST_F(StartupTest, TheAboutAndHelpCommandsOpenTheProgramsOwnWindows)
     ASSERT_NE(ran, nullptr);
     ran->show();
 
+    ran->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ran));
+
     // The About command shows the splash's own instance, now with its OK
-    // button, modally; the button ends it.
+    // button, modally and in front of the main window; the button ends it.
     bool shownWithButton = false;
+    bool inFront = false;
     QTimer::singleShot(50, [&] {
         shownWithButton = AboutBox->isVisible() && AboutBox->OKButton->isVisible() && AboutBox->isModal();
+        inFront = QApplication::activeWindow() == AboutBox;
         AboutBox->OKButton->click();
     });
     ran->Oprogramu1->trigger();
     EXPECT_TRUE(shownWithButton);
+    EXPECT_TRUE(inFront);
     EXPECT_FALSE(AboutBox->isVisible());
 
-    // The help: one window, not modal, from the tool bar and the menu alike.
+    // The help: one window, not modal, from the tool bar and the menu alike;
+    // asked for again from the main window, it comes to the front.
     ran->Uputezaradsprogramom1->trigger();
     THelpViewer* help = CurrentHelpViewer();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
+    ran->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ran));
     ran->Uputezaradsprogramom1->trigger();
     EXPECT_EQ(CurrentHelpViewer(), help);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(help));
     help->close();
     ran->close();
 }

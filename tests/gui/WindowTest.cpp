@@ -132,12 +132,13 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
             texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
         return texts;
     };
-    EXPECT_EQ(items(window->Program1), (QStringList{"Is&pis", "-", "&Kraj rada"}));
+    EXPECT_EQ(items(window->Program1), (QStringList{"Is&pis", "Spremi kao &PDF...", "-", "&Kraj rada"}));
     EXPECT_EQ(items(window->Ureivanje1), (QStringList{"&Kopiraj", "-", "Ozn&ači sve"}));
     EXPECT_EQ(items(window->Pomo1), (QStringList{"Upute za &rad s programom", "-", "&O programu"}));
     EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve"}));
 
     EXPECT_EQ(window->Print1->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ(window->SpremikaoPDF1->shortcut(), QKeySequence("Ctrl+Shift+P"));
     EXPECT_EQ(window->Kraj->shortcut(), QKeySequence("Ctrl+K"));
     EXPECT_EQ(window->Kopiraj1->shortcut(), QKeySequence("Ctrl+C"));
     EXPECT_EQ(window->Oznaisve2->shortcut(), QKeySequence("Ctrl+A"));

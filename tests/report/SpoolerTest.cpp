@@ -1,171 +1,27 @@
 // The print path end to end through a real spooler: a private CUPS of the
 // test's own, with one PDF-writing printer as the default, gets the report
-// from PrintResult exactly as the window's print command sends it.
-//
-// The spooler listens on a socket in a temporary folder and is stopped by its
-// process id; it dies with the test process should that end early. Where it
-// cannot start, the tests are skipped.
+// from PrintResult exactly as the window's print command sends it. Where the
+// spooler cannot start, the tests are skipped.
 #include "PdfPages.h"
+#include "PrivateCups.h"
 #include "ResultRtf.h"
 
+#include "ReportPrinter.h"
 #include "ReportProgressForm.h"
 #include "ureport.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
-#include <sys/prctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-const char* const kPrinter = "TarvenaTest";
-const char* const kPpd = "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd";
-
-class TPrivateCups {
-public:
-    bool Start()
-    {
-        char pattern[] = "/tmp/tarvena-cups-XXXXXX";
-        if (!mkdtemp(pattern))
-            return Fail("no temporary folder");
-        Root = QString::fromLocal8Bit(pattern);
-        // The spooler's filters and backends run as another user: they must
-        // reach the folder and write the printer's output.
-        chmod(pattern, 0755);
-        for (const char* sub : {"cache", "spool", "state", "tmp", "out"})
-            QDir(Root).mkdir(QString::fromLatin1(sub));
-        chmod(QFile::encodeName(Root + QStringLiteral("/out")).constData(), 0777);
-        chmod(QFile::encodeName(Root + QStringLiteral("/tmp")).constData(), 01777);
-        Socket = Root + QStringLiteral("/cups.sock");
-        Output = Root + QStringLiteral("/out/report.pdf");
-
-        if (!QFileInfo(QStringLiteral("/usr/sbin/cupsd")).isExecutable() || !QFileInfo::exists(QString::fromLatin1(kPpd)))
-            return Fail("cupsd or the Generic-PDF driver of cups-filters is not installed");
-        if (!Write(QStringLiteral("cupsd.conf"),
-                   QStringLiteral("Listen %1\nLogLevel warn\nBrowsing Off\nWebInterface No\nDefaultAuthType None\n"
-                                  "PageLogFormat %p|%j|%{job-name}|%{media}|%{sides}|%P %C\n"
-                                  "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                  "<Policy default>\n  <Limit All>\n    Order deny,allow\n    Allow all\n  </Limit>\n"
-                                  "</Policy>\n")
-                       .arg(Socket))
-            || !Write(QStringLiteral("cups-files.conf"),
-                      QStringLiteral("FileDevice Yes\nServerRoot %1\nStateDir %1/state\nCacheDir %1/cache\n"
-                                     "RequestRoot %1/spool\nTempDir %1/tmp\nErrorLog %1/error_log\n"
-                                     "AccessLog %1/access_log\nPageLog %1/page_log\n"
-                                     "ServerBin /usr/lib/cups\nDataDir /usr/share/cups\n")
-                          .arg(Root)))
-            return Fail("cannot write the spooler's configuration");
-
-        Daemon.setProgram(QStringLiteral("/usr/sbin/cupsd"));
-        Daemon.setArguments({QStringLiteral("-f"), QStringLiteral("-c"), Root + QStringLiteral("/cupsd.conf"),
-                             QStringLiteral("-s"), Root + QStringLiteral("/cups-files.conf")});
-        Daemon.setProcessChannelMode(QProcess::MergedChannels);
-        Daemon.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        Daemon.start();
-        if (!Daemon.waitForStarted(5000))
-            return Fail("cupsd does not start");
-
-        QElapsedTimer clock;
-        clock.start();
-        while (!(QFileInfo::exists(Socket) && Tool("lpstat", {"-r"}).contains(QStringLiteral("is running")))) {
-            if (Daemon.state() == QProcess::NotRunning || clock.elapsed() > 15000)
-                return Fail("cupsd did not come up: " + QString::fromLocal8Bit(Daemon.readAll()) + ErrorLog());
-            QThread::msleep(100);
-        }
-        Tool("lpadmin", {"-p", kPrinter, "-E", "-v", ("file://" + Output).toLocal8Bit(), "-P", kPpd, "-o",
-                         "PageSize=A4"});
-        Tool("lpadmin", {"-d", kPrinter});
-        if (!Tool("lpstat", {"-d"}).contains(QString::fromLatin1(kPrinter)))
-            return Fail("the test printer could not be set up: " + ErrorLog());
-        return true;
-    }
-
-    void Stop()
-    {
-        if (Daemon.state() != QProcess::NotRunning) {
-            Daemon.terminate(); // SIGTERM to its own pid
-            if (!Daemon.waitForFinished(10000)) {
-                Daemon.kill();
-                Daemon.waitForFinished(5000);
-            }
-        }
-        if (!Root.isEmpty())
-            QDir(Root).removeRecursively();
-    }
-
-    // Runs a CUPS client tool against this spooler; its output.
-    QString Tool(const char* name, const QList<QByteArray>& arguments)
-    {
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CUPS_SERVER"), Socket);
-        tool.setProcessEnvironment(env);
-        QStringList args;
-        for (const QByteArray& a : arguments)
-            args << QString::fromLocal8Bit(a);
-        tool.setProcessChannelMode(QProcess::MergedChannels);
-        tool.start(QString::fromLatin1(name), args);
-        if (!tool.waitForFinished(15000)) {
-            tool.kill();
-            tool.waitForFinished();
-        }
-        return QString::fromLocal8Bit(tool.readAll());
-    }
-
-    // Waits until the spooler has no job left to do.
-    bool WaitIdle(int timeoutMs = 60000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < timeoutMs) {
-            if (Tool("lpstat", {"-W", "not-completed", "-o"}).trimmed().isEmpty())
-                return true;
-            QThread::msleep(200);
-        }
-        return false;
-    }
-
-    QString ErrorLog() const { return Read(QStringLiteral("error_log")); }
-    QString PageLog() const { return Read(QStringLiteral("page_log")); }
-
-    QString Root;
-    QString Socket;
-    QString Output;
-    QString Failure;
-    QProcess Daemon;
-
-private:
-    bool Fail(const QString& why)
-    {
-        Failure = why;
-        return false;
-    }
-    bool Write(const QString& name, const QString& text)
-    {
-        QFile file(Root + QLatin1Char('/') + name);
-        return file.open(QIODevice::WriteOnly) && file.write(text.toLocal8Bit()) == text.toLocal8Bit().size();
-    }
-    QString Read(const QString& name) const
-    {
-        QFile file(Root + QLatin1Char('/') + name);
-        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
-    }
-};
 
 TPrivateCups* g_cups = nullptr;
 bool g_cupsUp = false;
@@ -215,7 +71,38 @@ TEST_F(SpoolerTest, PrintCommandPutsTheReportOnTheDefaultPrinter)
     ASSERT_EQ(fields.size(), 6);
     EXPECT_EQ(fields[2], QStringLiteral("Rezultat pretrage"));
     EXPECT_EQ(fields[3], QStringLiteral("A4"));
+    EXPECT_EQ(fields[4], QStringLiteral("one-sided")); // the printer's mode has duplex off: left alone
     EXPECT_EQ(fields[5].split(QChar(u' ')).value(1).toInt(), int(pages.size())) << fields[5].toStdString();
+}
+
+TEST_F(SpoolerTest, OnAPrinterSetUpForTwoSidedPrintingTheReportIsBoundOnTheShortEdge)
+{
+    // A second printer whose mode has two-sided printing on, long-edge as
+    // set up, made the default for this test.
+    const char* const duplexPrinter = "TarvenaDuplex";
+    const QString output = g_cups->Root + QStringLiteral("/out/duplex.pdf");
+    g_cups->Tool("lpadmin", {"-p", duplexPrinter, "-E", "-v",
+                             ("file://" + output).toLocal8Bit(), "-P", kPpd, "-o", "PageSize=A4", "-o",
+                             "Duplex=DuplexNoTumble"});
+    setenv("PRINTER", duplexPrinter, 1);
+    setenv("LPDEST", duplexPrinter, 1);
+    struct TRestore {
+        ~TRestore()
+        {
+            setenv("PRINTER", kPrinter, 1);
+            setenv("LPDEST", kPrinter, 1);
+        }
+    } restore;
+    ASSERT_TRUE(TReportPrinter().Duplex()) << g_cups->Tool("lpoptions", {"-p", duplexPrinter, "-l"}).toStdString();
+
+    TQRRezultatPretrage report;
+    report.PrintResult(QStringLiteral("ugovor"), 60, LongResultDocument(60));
+    ASSERT_TRUE(g_cups->WaitIdle()) << g_cups->ErrorLog().toStdString();
+    QString sides;
+    for (const QString& line : g_cups->PageLog().split(QChar(u'\n'), Qt::SkipEmptyParts))
+        if (line.startsWith(QLatin1String(duplexPrinter) + QLatin1Char('|')))
+            sides = line.split(QChar(u'|')).value(4);
+    EXPECT_EQ(sides, QStringLiteral("two-sided-short-edge")) << g_cups->PageLog().toStdString();
 }
 
 TEST_F(SpoolerTest, CancelDuringTheRunQueuesNothing)

@@ -1,0 +1,142 @@
+// Saving the report as a PDF file: the same pages a print makes, written
+// whole or not at all, and an existing file kept until a new one is complete.
+#include "PdfPages.h"
+#include "ResultRtf.h"
+
+#include "PdfExport.h"
+#include "ReportProgressForm.h"
+#include "ureport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList PageTexts(const QString& pdf)
+{
+    QStringList texts;
+    for (const TPdfPage& page : ReadPdfPages(pdf)) {
+        QStringList words;
+        for (const TPdfWord& word : page.Words)
+            words << word.Text;
+        texts << words.join(u' ');
+    }
+    return texts;
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(PdfExport, WritesThePagesAPrintMakesAndNothingBesideThem)
+{
+    QTemporaryDir dir;
+    TQRRezultatPretrage report;
+    const QByteArray rtf = LongResultDocument(120);
+    const QString printed = dir.filePath(QStringLiteral("printed/as-printed.pdf"));
+    QDir(dir.path()).mkdir(QStringLiteral("printed"));
+    ASSERT_TRUE(report.PrintResultToPdf(QStringLiteral("ugovor"), 120, rtf, printed));
+
+    // Over an existing file, as after the save dialog's confirmation.
+    const QString target = dir.filePath(QStringLiteral("Rezultat pretrage - ugovor.pdf"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    const TPdfSaveResult saved = SaveResultAsPdf(report, QStringLiteral("ugovor"), 120, rtf, target);
+    ASSERT_EQ(saved.Outcome, TPdfSaveResult::TOutcome::Saved) << saved.Message.toStdString();
+
+    const QStringList pages = PageTexts(target);
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_EQ(pages, PageTexts(printed));
+    for (int i = 0; i < pages.size(); ++i) {
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Rezultat traženja pojma: ugovor"))) << i;
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Broj pronađenih pojmova: 120"))) << i;
+        EXPECT_TRUE(pages[i].contains(QStringLiteral("Stranica %1").arg(i + 1))) << i;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Rezultat pretrage - ugovor.pdf")});
+    EXPECT_EQ(QFile(target).permissions() & QFileDevice::ReadOwner, QFileDevice::ReadOwner);
+}
+
+TEST(PdfExport, AFailedSaveSaysWhyAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const struct {
+        QString target;
+        QString reason;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("no such folder/x.pdf")),
+         QStringLiteral("Mapa \"%1\" ne postoji.").arg(dir.filePath(QStringLiteral("no such folder")))},
+        // A folder where no file can be made, even by the administrator.
+        {QStringLiteral("/proc/tarvena-test.pdf"), QStringLiteral("U mapu \"/proc\" ne mogu se spremati datoteke.")},
+        {dir.path(), QStringLiteral("Pod tim imenom već postoji mapa.")},
+    };
+    TQRRezultatPretrage report;
+    for (const auto& c : cases) {
+        const TPdfSaveResult result =
+            SaveResultAsPdf(report, QStringLiteral("pravo"), 1, ResultDocument({"\\par x"}), c.target);
+        EXPECT_EQ(result.Outcome, TPdfSaveResult::TOutcome::Failed) << c.target.toStdString();
+        const QString name = QFileInfo(c.target).fileName();
+        EXPECT_TRUE(result.Message.startsWith(QStringLiteral("Datoteka \"%1\" nije spremljena.\r\n").arg(name)))
+            << result.Message.toStdString();
+        EXPECT_TRUE(result.Message.endsWith(c.reason)) << result.Message.toStdString();
+        EXPECT_FALSE(QFileInfo(c.target).isFile()) << c.target.toStdString();
+    }
+    EXPECT_FALSE(report.Busy());
+}
+
+TEST(PdfExport, CancelInTheProgressWindowWritesNothingAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("kept.pdf"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("earlier result") == 14);
+    old.close();
+
+    TQRRezultatPretrage report;
+    bool clicked = false;
+    QTimer::singleShot(0, [&] {
+        if (TReportProgressForm* form = report.ProgressForm()) {
+            QTest::mouseClick(form->CancelButton, Qt::LeftButton);
+            clicked = true;
+        }
+    });
+    const TPdfSaveResult result =
+        SaveResultAsPdf(report, QStringLiteral("ugovor"), 300, LongResultDocument(300), target);
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(result.Outcome, TPdfSaveResult::TOutcome::Cancelled);
+    EXPECT_EQ(Contents(target), QByteArray("earlier result"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("kept.pdf")});
+
+    // The next save runs as usual.
+    EXPECT_EQ(SaveResultAsPdf(report, QStringLiteral("ugovor"), 1, ResultDocument({"\\par x"}), target).Outcome,
+              TPdfSaveResult::TOutcome::Saved);
+    EXPECT_TRUE(Contents(target).startsWith("%PDF-"));
+}
+
+TEST(PdfExport, SuggestedNameCarriesTheTermInAFileNameAnySystemTakes)
+{
+    const struct {
+        const char* term;
+        const char* name;
+    } cases[] = {
+        {"tužitelj", "Rezultat pretrage - tužitelj.pdf"},
+        {"  court of appeal ", "Rezultat pretrage - court of appeal.pdf"},
+        {"and/or", "Rezultat pretrage - and_or.pdf"},
+        {"a:b*c?\"<>|\\", "Rezultat pretrage - a_b_c______.pdf"},
+        {"", "Rezultat pretrage.pdf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SuggestedPdfFileName(QString::fromUtf8(c.term)), QString::fromUtf8(c.name)) << c.term;
+}
+
+} // namespace
