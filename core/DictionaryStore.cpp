@@ -42,8 +42,9 @@ bool HoldsLineBreakOrNul(std::string_view text)
 
 std::string DictionaryStore::DamagedFileMessage(const std::string& fileName)
 {
-    // "oštećena": š is 0x9A and ć 0xE6 in code page 1250.
-    return "Datoteka \"" + fileName + "\" je o\x9At\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
+    // "oštećena": š is 0x9A and ć 0xE6 in code page 1250; the literal is split
+    // where a following letter would read as one more hex digit.
+    return "Datoteka \"" + fileName + "\" je o\x9At" "e\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
 }
 
 QString DictionaryStore::MissingFileMessage(const QString& fileName)
