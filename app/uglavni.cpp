@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyleOptionGroupBox>
@@ -492,9 +493,13 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
 void TfVokabar::readSettings()
 {
     const SearchOptions options = searchsettings::LoadOptions();
-    Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
-    Samocijeleriei1->setChecked(options.wholeWords);
-    Samopravnipojmovi1->setChecked(options.legalOnly);
+    {
+        // Taken from the settings, not changed: nothing to save back.
+        const QSignalBlocker a(Zanemaridijakritikeznakove1), b(Samocijeleriei1), c(Samopravnipojmovi1);
+        Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
+        Samocijeleriei1->setChecked(options.wholeWords);
+        Samopravnipojmovi1->setChecked(options.legalOnly);
+    }
     StatusPanel2->setText(SearchOptionsSummary(options));
 
     const QStringList history = searchsettings::LoadHistory();
