@@ -201,7 +201,6 @@ TEST_F(SearchOptionsWindowTest, ADamagedOrUnreadableSettingsFileIsIgnored)
     const std::string damaged[] = {
         std::string("\x00\xff\xfe garbage [[[ \x01\x02\n=\n\n", 22),
         "[search]\nhistory=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xff)\nwholeWords=yes\nignoreDiacritics=1x\n",
-        "[search\nhistory=\"unterminated\nlegalOnly\n",
     };
     for (const std::string& bytes : damaged) {
         WriteBytes(file, bytes);
