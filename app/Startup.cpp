@@ -13,7 +13,7 @@
 
 QString MissingFileMessage(const QString& fileName)
 {
-    return QStringLiteral("Nedostaje datoteka \"%1\"\r\nReinstalirajte program").arg(fileName);
+    return DictionaryStore::MissingFileMessage(fileName);
 }
 
 namespace {

@@ -16,13 +16,22 @@ TermHighlighter::TermHighlighter(QTextEdit* view) : QObject(view), view_(view), 
 void TermHighlighter::SetTerm(const QString& term, bool matchCase)
 {
     term_ = term;
+    expression_ = QRegularExpression();
     sensitivity_ = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    Schedule();
+}
+
+void TermHighlighter::SetExpression(const QString& term, const QRegularExpression& expression)
+{
+    term_ = term;
+    expression_ = expression;
     Schedule();
 }
 
 void TermHighlighter::Clear()
 {
     term_.clear();
+    expression_ = QRegularExpression();
     marks_ = 0;
     if (!view_->extraSelections().isEmpty())
         view_->setExtraSelections({});
@@ -61,14 +70,25 @@ void TermHighlighter::Update()
     mark.setBackground(QColor(0xff, 0xe8, 0x7c));
 
     QList<QTextEdit::ExtraSelection> selections;
+    const auto markAt = [&](const QTextBlock& block, qsizetype at, qsizetype length) {
+        QTextCursor cursor(block);
+        cursor.setPosition(block.position() + int(at));
+        cursor.setPosition(block.position() + int(at + length), QTextCursor::KeepAnchor);
+        selections.append({cursor, mark});
+    };
+    const bool byExpression = !expression_.pattern().isEmpty() && expression_.isValid();
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         const QString text = block.text();
-        for (qsizetype at = text.indexOf(term_, 0, sensitivity_); at >= 0;
-             at = text.indexOf(term_, at + term_.size(), sensitivity_)) {
-            QTextCursor cursor(block);
-            cursor.setPosition(block.position() + int(at));
-            cursor.setPosition(block.position() + int(at + term_.size()), QTextCursor::KeepAnchor);
-            selections.append({cursor, mark});
+        if (byExpression) {
+            for (QRegularExpressionMatchIterator it = expression_.globalMatch(text); it.hasNext();) {
+                const QRegularExpressionMatch match = it.next();
+                if (match.capturedLength() > 0)
+                    markAt(block, match.capturedStart(), match.capturedLength());
+            }
+        } else {
+            for (qsizetype at = text.indexOf(term_, 0, sensitivity_); at >= 0;
+                 at = text.indexOf(term_, at + term_.size(), sensitivity_))
+                markAt(block, at, term_.size());
         }
         if (block == last)
             break;

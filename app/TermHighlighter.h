@@ -5,6 +5,7 @@
 // document is scanned, so a result of thousands of entries costs no more
 // than a short one.
 #include <QObject>
+#include <QRegularExpression>
 #include <QString>
 
 class QTextEdit;
@@ -15,6 +16,9 @@ public:
     explicit TermHighlighter(QTextEdit* view);
 
     void SetTerm(const QString& term, bool matchCase);
+    // Marks what the expression matches instead: the term in every form a
+    // search under the options finds (MatchExpression).
+    void SetExpression(const QString& term, const QRegularExpression& expression);
     void Clear();
     const QString& Term() const { return term_; }
     // The number of marks placed in the visible part at the last update.
@@ -30,6 +34,7 @@ private:
     QTextEdit* view_;
     QObject* viewport_;
     QString term_;
+    QRegularExpression expression_;   // used when it has a pattern
     Qt::CaseSensitivity sensitivity_ = Qt::CaseInsensitive;
     bool scheduled_ = false;
     int marks_ = 0;

@@ -8,6 +8,7 @@
 #include "PdfExport.h"
 #include "ReportPrinter.h"
 #include "RichTextSelection.h"
+#include "SearchSettings.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
 #include "WordsListView.h"
@@ -31,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QSplitter>
 #include <QStatusBar>
@@ -128,6 +130,7 @@ TfVokabar::TfVokabar(QWidget* parent)
     wireHandlers();
     setTabOrder();
     guardShortcuts();
+    readSettings();
 
     // Outer size and place as designed; the frame is taken off the client
     // size once the window manager has told its width (showEvent).
@@ -168,6 +171,18 @@ void TfVokabar::createActions()
     Copy1 = MakeAction(this, "Copy1", QStringLiteral("&Kopiraj"));
     Oznaisve1 = MakeAction(this, "Oznaisve1", QStringLiteral("Označi &sve"));
 
+    // The search options: one checkable action each, in the search menu and
+    // in the popup alike.
+    const auto option = [this](const char* name, const QString& text) {
+        QAction* action = MakeAction(this, name, text);
+        action->setCheckable(true);
+        return action;
+    };
+    Zanemaridijakritikeznakove1 = option("Zanemaridijakritikeznakove1", QStringLiteral("Zanemari &dijakritičke znakove"));
+    Samocijeleriei1 = option("Samocijeleriei1", QStringLiteral("Samo &cijele riječi"));
+    Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
+    Obriipovijesttraenja1 = MakeAction(this, "Obriipovijesttraenja1", QStringLiteral("Obriši povijest traženja"));
+
     // Shortcuts work wherever the focus is in the window, menus open or not.
     addActions({Print1, SpremikaoPDF1, Kraj, Kopiraj1, Oznaisve2, Trai2});
 }
@@ -187,9 +202,18 @@ void TfVokabar::createMenus()
     Ureivanje1->addAction(Kopiraj1);
     Ureivanje1->addSeparator()->setObjectName(QStringLiteral("N2"));
     Ureivanje1->addAction(Oznaisve2);
+    Ureivanje1->addSeparator()->setObjectName(QStringLiteral("N6"));
+    Ureivanje1->addAction(Obriipovijesttraenja1);
 
-    // A menu-bar item of its own, without sub-items: choosing it searches.
-    menuBar()->addAction(Trai2);
+    // The search command, then the options that shape every search. Its
+    // accelerator is Alt+Ž: Alt+T stays with the search button.
+    Trai3 = menuBar()->addMenu(QStringLiteral("Tra&ži"));
+    Trai3->setObjectName(QStringLiteral("Trai3"));
+    Trai3->addAction(Trai2);
+    Trai3->addSeparator()->setObjectName(QStringLiteral("N7"));
+    Trai3->addAction(Zanemaridijakritikeznakove1);
+    Trai3->addAction(Samocijeleriei1);
+    Trai3->addAction(Samopravnipojmovi1);
 
     Pomo1 = menuBar()->addMenu(QStringLiteral("Po&moć"));
     Pomo1->setObjectName(QStringLiteral("Pomo1"));
@@ -203,6 +227,10 @@ void TfVokabar::createMenus()
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N5"));
     PopupMenu1->addAction(Copy1);
     PopupMenu1->addAction(Oznaisve1);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N8"));
+    PopupMenu1->addAction(Zanemaridijakritikeznakove1);
+    PopupMenu1->addAction(Samocijeleriei1);
+    PopupMenu1->addAction(Samopravnipojmovi1);
 }
 
 void TfVokabar::createToolBars()
@@ -274,9 +302,6 @@ void TfVokabar::createSearchPanel()
     BPojamSearch->setGeometry(191, 23, 76, 22);
     BPojamSearch->setIconSize(QSize(16, 16));
     BPojamSearch->setDefault(true);
-    // Alt+T is also the menu-bar item "&Traži", which does the same; one
-    // owner keeps the key from being ambiguous (and doing nothing).
-    BPojamSearch->setShortcut(QKeySequence());
 
     GroupBox1 = new TOptionsBox(QStringLiteral("Opcije pretraživanja"), pTrazi);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -363,6 +388,13 @@ void TfVokabar::createStatusBar()
     };
     StatusPanel0 = panel("StatusPanel0", kFirstPanelWidth);
     StatusPanel1 = panel("StatusPanel1", kSecondPanelWidth);
+    // The options that are on, named briefly; empty while none is. It takes
+    // the rest of the bar.
+    StatusPanel2 = new QLabel;
+    StatusPanel2->setObjectName(QStringLiteral("StatusPanel2"));
+    StatusPanel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusPanel2->setContentsMargins(2, 0, 2, 0);
+    StatusBar1->addWidget(StatusPanel2, 1);
 }
 
 void TfVokabar::wireHandlers()
@@ -382,6 +414,9 @@ void TfVokabar::wireHandlers()
     connect(Oznaisve1, &QAction::triggered, Oznaisve2, &QAction::trigger);
     connect(Uputezaradsprogramom1, &QAction::triggered, this, Slot(this, &TfVokabar::Uputezaradsprogramom1Click));
     connect(Oprogramu1, &QAction::triggered, this, Slot(this, &TfVokabar::Oprogramu1Click));
+    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1})
+        connect(option, &QAction::toggled, this, Slot(this, &TfVokabar::SearchOptionsChange));
+    connect(Obriipovijesttraenja1, &QAction::triggered, this, Slot(this, &TfVokabar::Obriipovijesttraenja1Click));
 
     // The change event fires on the user's edits and picks from the list,
     // never when the program sets the text.
@@ -463,9 +498,43 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TfVokabar::readSettings()
+{
+    const SearchOptions options = searchsettings::LoadOptions();
+    {
+        // Taken from the settings, not changed: nothing to save back.
+        const QSignalBlocker a(Zanemaridijakritikeznakove1), b(Samocijeleriei1), c(Samopravnipojmovi1);
+        Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
+        Samocijeleriei1->setChecked(options.wholeWords);
+        Samopravnipojmovi1->setChecked(options.legalOnly);
+    }
+    StatusPanel2->setText(SearchOptionsSummary(options));
+
+    const QStringList history = searchsettings::LoadHistory();
+    if (history.isEmpty())
+        return;
+    // The edit field keeps its initial text, selected, as without history.
+    QLineEdit* edit = CBKljuc->lineEdit();
+    const QString text = edit->text();
+    CBKljuc->addItems(history);
+    CBKljuc->setCurrentIndex(-1);
+    edit->setText(text);
+    edit->selectAll();
+}
+
+void TfVokabar::writeSettings()
+{
+    searchsettings::SaveOptions(searchOptions());
+    QStringList history;
+    for (int i = 0; i < CBKljuc->count(); ++i)
+        history << CBKljuc->itemText(i);
+    searchsettings::SaveHistory(history);
+}
+
 void TfVokabar::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
+    writeSettings();
     emit closed();
 }
 
@@ -503,8 +572,14 @@ void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
     highlighter_->Clear();
     (engine_.*command)();
     // A whole-dictionary search that got through shows its document; its
-    // term is then marked in the view.
-    if (documentsShown_ != shownBefore && wholeDictionaryMode())
+    // term is then marked in the view, in the forms the options let it find.
+    if (documentsShown_ == shownBefore || !wholeDictionaryMode())
+        return;
+    const SearchOptions options = searchOptions();
+    if (options.ignoreDiacritics || options.wholeWords)
+        highlighter_->SetExpression(engine_.SearchTermText(),
+                                    MatchExpression(engine_.SearchTermText(), matchCase(), options));
+    else
         highlighter_->SetTerm(engine_.SearchTermText(), matchCase());
 }
 
@@ -616,6 +691,24 @@ void TfVokabar::Uputezaradsprogramom1Click()
     ShowHelpContents(HelpFilePath(), this);
 }
 
+void TfVokabar::SearchOptionsChange()
+{
+    const SearchOptions options = searchOptions();
+    StatusPanel2->setText(SearchOptionsSummary(options));
+    searchsettings::SaveOptions(options);
+}
+
+void TfVokabar::Obriipovijesttraenja1Click()
+{
+    // The list goes, the text being typed stays.
+    QLineEdit* edit = CBKljuc->lineEdit();
+    const QString text = edit->text();
+    CBKljuc->clear();
+    if (edit->text() != text)
+        edit->setText(text);
+    searchsettings::SaveHistory({});
+}
+
 QString TfVokabar::HighlightedTerm() const
 {
     return highlighter_->Term();
@@ -659,6 +752,15 @@ bool TfVokabar::wholeDictionaryMode() const
 bool TfVokabar::matchCase() const
 {
     return CBMatchCase->isChecked();
+}
+
+SearchOptions TfVokabar::searchOptions() const
+{
+    SearchOptions options;
+    options.ignoreDiacritics = Zanemaridijakritikeznakove1->isChecked();
+    options.wholeWords = Samocijeleriei1->isChecked();
+    options.legalOnly = Samopravnipojmovi1->isChecked();
+    return options;
 }
 
 void TfVokabar::focusView()

@@ -55,6 +55,7 @@ public:
     QStatusBar* StatusBar1;
     QLabel* StatusPanel0;
     QLabel* StatusPanel1;
+    QLabel* StatusPanel2;   // the search options that are on
     QMenu* PopupMenu1;
 
     // Menu items and commands. One action per command, shared by the menu,
@@ -62,6 +63,7 @@ public:
     // menu's trigger the menu's action.
     QMenu* Program1;
     QMenu* Ureivanje1;
+    QMenu* Trai3;           // "Tra&ži": the search command and its options
     QMenu* Pomo1;
     QAction* Print1;
     QAction* SpremikaoPDF1;
@@ -75,6 +77,12 @@ public:
     QAction* Trai1;
     QAction* Copy1;
     QAction* Oznaisve1;
+    // The search options (checkable, in the search menu and the popup) and
+    // the clearing of the search history.
+    QAction* Zanemaridijakritikeznakove1;
+    QAction* Samocijeleriei1;
+    QAction* Samopravnipojmovi1;
+    QAction* Obriipovijesttraenja1;
 
     // Event handlers.
     void FormCreate();
@@ -91,6 +99,8 @@ public:
     void SpremikaoPDF1Click();
     void Oprogramu1Click();
     void Uputezaradsprogramom1Click();
+    void SearchOptionsChange();
+    void Obriipovijesttraenja1Click();
 
     const DictionaryStore& Store() const { return store_; }
     ResultDocument& Document() { return document_; }
@@ -106,6 +116,7 @@ public:
     void selectAllComboText() override;
     bool wholeDictionaryMode() const override;
     bool matchCase() const override;
+    SearchOptions searchOptions() const override;
     void focusView() override;
     void showInputError(const QString& text) override;
     void selectHeadword(int index) override;
@@ -133,6 +144,9 @@ private:
     void wireHandlers();
     void setTabOrder();
     void guardShortcuts();
+    // The search options and history of the last run, and saving them.
+    void readSettings();
+    void writeSettings();
     // Runs a search command and, when it searched the whole dictionary,
     // highlights its term in the view.
     void runSearchCommand(void (SearchEngine::*command)());

@@ -1,9 +1,13 @@
 #include "DictionaryStore.h"
 
 #include "Cp1250Case.h"
+#include "Cp1250Fold.h"
 #include "Cp1250Text.h"
 #include "LZRW1.h"
 #include "Streams.h"
+#include "TermMatcher.h"
+
+#include <algorithm>
 
 #include <cstring>
 #include <utility>
@@ -38,8 +42,14 @@ bool HoldsLineBreakOrNul(std::string_view text)
 
 std::string DictionaryStore::DamagedFileMessage(const std::string& fileName)
 {
-    // "oštećena": š is 0x9A and ć 0xE6 in code page 1250.
-    return "Datoteka \"" + fileName + "\" je o\x9At\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
+    // "oštećena": š is 0x9A and ć 0xE6 in code page 1250; the literal is split
+    // where a following letter would read as one more hex digit.
+    return "Datoteka \"" + fileName + "\" je o\x9At" "e\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
+}
+
+QString DictionaryStore::MissingFileMessage(const QString& fileName)
+{
+    return QStringLiteral("Nedostaje datoteka \"%1\"\r\nReinstalirajte program").arg(fileName);
 }
 
 bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked, Tlzrw1Host* host)
@@ -115,6 +125,7 @@ void DictionaryStore::FillIndex()
     // The folded copies keep the index text's layout, so line bounds found in
     // one hold in the other.
     const std::string_view text = index_.Text().substr(0, index_.UsedLength());
+    std::string().swap(foldedIndex_);   // made again from the new text when needed
     lowerIndex_.assign(text);
     cp1250::CharLowerBuff(lowerIndex_.data(), lowerIndex_.size());
 
@@ -230,5 +241,106 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
 size_t DictionaryStore::MemoryUsed() const
 {
     return index_.MemoryUsed() + entries_.MemoryUsed() + lowerIndex_.capacity()
-        + upperHeadwords_.capacity() + headwordStarts_.capacity() * sizeof(uint32_t);
+        + upperHeadwords_.capacity() + headwordStarts_.capacity() * sizeof(uint32_t)
+        + foldedIndex_.capacity();
+}
+
+// --- Under the search options ------------------------------------------------
+
+std::string_view DictionaryStore::FoldedIndex() const
+{
+    const size_t used = index_.UsedLength();
+    if (foldedIndex_.size() != used) {
+        foldedIndex_.assign(index_.Text().substr(0, used));
+        for (char& c : foldedIndex_)
+            c = static_cast<char>(cp1250::FoldLetter(static_cast<unsigned char>(c)));
+    }
+    return foldedIndex_;
+}
+
+std::string_view DictionaryStore::EntrySource(std::string_view entryLine)
+{
+    // "... {\i [Tarvena]} ": the last bracketed word, closing braces and
+    // spaces after it allowed.
+    size_t end = entryLine.size();
+    while (end > 0 && (entryLine[end - 1] == ' ' || entryLine[end - 1] == '}'))
+        --end;
+    if (end == 0 || entryLine[end - 1] != ']')
+        return std::string_view();
+    const size_t open = entryLine.rfind('[', end - 1);
+    if (open == std::string_view::npos)
+        return std::string_view();
+    return entryLine.substr(open + 1, end - 1 - (open + 1));
+}
+
+bool DictionaryStore::IsGlossaryEntry(int32_t index) const
+{
+    return index >= 0 && index < entries_.Count() && EntrySource(entries_[index]) == GlossarySource;
+}
+
+std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term, bool matchCase,
+                                                           const SearchOptions& options) const
+{
+    if (!options.ignoreDiacritics && !options.wholeWords) {
+        std::vector<int32_t> hits = IndexLinesContaining(term, matchCase);
+        if (options.legalOnly)
+            hits.erase(std::remove_if(hits.begin(), hits.end(),
+                                      [this](int32_t line) { return !IsGlossaryEntry(line); }),
+                       hits.end());
+        return hits;
+    }
+
+    std::vector<int32_t> hits;
+    if (term.empty() || HoldsLineBreakOrNul(term))
+        return hits;
+    const TermMatcher matcher(term, matchCase, options.ignoreDiacritics);
+    const std::string& anchor = matcher.Anchor();
+    const char* text = index_.Text().data();
+    const char* haystack = text;
+    switch (matcher.AnchorFold()) {
+    case TermMatcher::Fold::Lower: haystack = lowerIndex_.data(); break;
+    case TermMatcher::Fold::BaseLower: haystack = FoldedIndex().data(); break;
+    default: break;
+    }
+    // As the plain scan: one memmem over the whole text for the anchor, each
+    // place checked, a line counted once.
+    const size_t used = index_.UsedLength();
+    size_t pos = 0;
+    while (pos + anchor.size() <= used) {
+        const void* found = memmem(haystack + pos, used - pos, anchor.data(), anchor.size());
+        if (!found)
+            break;
+        const size_t at = size_t(static_cast<const char*>(found) - haystack);
+        if (!matcher.MatchesAround(text, used, at, options.wholeWords)) {
+            pos = at + 1;
+            continue;
+        }
+        const int32_t line = index_.LineAt(at);
+        if (!options.legalOnly || IsGlossaryEntry(line))
+            hits.push_back(line);
+        pos = index_.End(line);
+    }
+    return hits;
+}
+
+int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool matchCase,
+                                                   const SearchOptions& options) const
+{
+    if (!options.ignoreDiacritics && !options.legalOnly)
+        return FirstHeadwordStartingWith(text, matchCase);
+    // A typed full stop stands for the middle dot, as in the plain search.
+    std::string dotted(text);
+    std::replace(dotted.begin(), dotted.end(), '.', '\xB7');
+    // Small letters compare as capitals do: the case tables pair the same
+    // letters both ways.
+    const TermMatcher matcher(dotted, matchCase, options.ignoreDiacritics);
+    const char* words = index_.Text().data();
+    const int32_t count = HeadwordCount();
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t start = index_.Start(i);
+        const uint32_t length = headwordStarts_[size_t(i) + 1] - headwordStarts_[size_t(i)];
+        if (matcher.IsPrefixOf(words, start, start + length) && (!options.legalOnly || IsGlossaryEntry(i)))
+            return i;
+    }
+    return -1;
 }

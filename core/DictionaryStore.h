@@ -11,9 +11,12 @@
 // All text is code page 1250 bytes. For speed the store also keeps, built once
 // at load, the index text lower-cased and upper-cased (same layout, so the same
 // offsets hold) and the headwords upper-cased, which the searches scan instead
-// of folding every line anew.
+// of folding every line anew. The first search that ignores diacritics adds
+// one more copy of the index text, small and without diacritics (again the
+// same layout); nothing else is kept for the search options.
 #include "Exception.h"
 #include "LineList.h"
+#include "SearchOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -72,6 +75,9 @@ public:
     // "Datoteka "<name>" je oštećena ili nepotpuna.\r\nReinstalirajte program"
     // in code page 1250, for a file name without its directory.
     static std::string DamagedFileMessage(const std::string& fileName);
+    // "Nedostaje datoteka "<name>"\r\nReinstalirajte program": a data file
+    // that is not there (the program's start-up, the console lookup).
+    static QString MissingFileMessage(const QString& fileName);
 
     const LineList& IndexLines() const { return index_; }
     const LineList& EntryLines() const { return entries_; }
@@ -93,15 +99,35 @@ public:
     // first. An empty text, or one longer than the headword, never matches.
     int32_t FirstHeadwordStartingWith(std::string_view text, bool matchCase) const;
 
+    // The same two searches under the search options (SearchOptions.h). With
+    // every option off they are exactly the searches above. Whole words
+    // apply to the whole-dictionary scan only; legalOnly keeps the positions
+    // whose entry is a glossary entry (IsGlossaryEntry).
+    std::vector<int32_t> IndexLinesContaining(std::string_view term, bool matchCase,
+                                              const SearchOptions& options) const;
+    int32_t FirstHeadwordStartingWith(std::string_view text, bool matchCase,
+                                      const SearchOptions& options) const;
+
+    // The source an entry line names at its end, as mkdict writes it:
+    // "... {\i [Tarvena]} " gives "Tarvena"; empty when the line names none.
+    static std::string_view EntrySource(std::string_view entryLine);
+    static constexpr std::string_view GlossarySource = "Tarvena";
+    // Entry i exists and comes from the legal glossary.
+    bool IsGlossaryEntry(int32_t index) const;
+
     // Bytes held by the store (lines, bounds and the folded copies).
     size_t MemoryUsed() const;
 
 private:
     void FillIndex();
+    // The index text, small and without diacritics (cp1250::FoldTable), made
+    // at its first use: only searches that ignore diacritics read it.
+    std::string_view FoldedIndex() const;
 
     LineList index_;
     LineList entries_;
     std::string lowerIndex_;                  // index text, every letter small
     std::string upperHeadwords_;              // the headwords, capitals, end to end
     std::vector<uint32_t> headwordStarts_;    // Count()+1 bounds into upperHeadwords_
+    mutable std::string foldedIndex_;         // FoldedIndex(); empty until needed
 };

@@ -37,11 +37,18 @@ void SearchEngine::RunSearch()
         return;
 
     const bool matchCase = view_.matchCase();
+    const SearchOptions options = view_.searchOptions();
     if (view_.wholeDictionaryMode()) {
-        SearchDictionary(searchTerm_, matchCase);
+        // Ignoring diacritics, accents the code page lacks are dropped
+        // before the term is converted; SearchTerm keeps what was typed.
+        const QByteArray term = options.ignoreDiacritics
+            ? TrimSpaces(cp1250::FromUnicode(SearchableText(view_.comboText(), options)))
+            : searchTerm_;
+        SearchDictionary(term, matchCase, options);
     } else {
         // The headword search takes the text as typed, spaces and all.
-        const int found = FindHeadword(cp1250::FromUnicode(view_.comboText()), matchCase);
+        const int found = FindHeadword(
+            cp1250::FromUnicode(SearchableText(view_.comboText(), options)), matchCase, options);
         if (found >= 0)
             ShowEntry(found);
     }
@@ -66,28 +73,32 @@ bool SearchEngine::ValidateTerm(const QByteArray& term)
     return true;
 }
 
-void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase)
+void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, const SearchOptions& options)
 {
-    const std::vector<int32_t> hits =
-        store_.IndexLinesContaining(std::string_view(term.constData(), size_t(term.size())), matchCase);
+    const std::string_view needle(term.constData(), size_t(term.size()));
+    const std::vector<int32_t> hits = options.Any() ? store_.IndexLinesContaining(needle, matchCase, options)
+                                                    : store_.IndexLinesContaining(needle, matchCase);
 
     document_.Begin();
     hitCount_ = 0;
+    hits_.clear();
     const LineList& entries = store_.EntryLines();
     for (const int32_t line : hits) {
         ++hitCount_;
         // A missing entry line raises here; the count reached stays.
         document_.WriteHit(entries.Line(line), hitCount_ == 1);
+        hits_.push_back(line);
     }
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
     view_.setStatusText(HitCountPrefix + QString::number(hitCount_));
 }
 
-int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase)
+int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options)
 {
-    const int32_t found =
-        store_.FirstHeadwordStartingWith(std::string_view(text.constData(), size_t(text.size())), matchCase);
+    const std::string_view needle(text.constData(), size_t(text.size()));
+    const int32_t found = options.Any() ? store_.FirstHeadwordStartingWith(needle, matchCase, options)
+                                        : store_.FirstHeadwordStartingWith(needle, matchCase);
     if (found >= 0)
         view_.selectHeadword(found);
     return found;
@@ -97,7 +108,8 @@ void SearchEngine::CBKljucChange()
 {
     if (view_.wholeDictionaryMode())
         return;
-    FindHeadword(cp1250::FromUnicode(view_.comboText()), view_.matchCase());
+    const SearchOptions options = view_.searchOptions();
+    FindHeadword(cp1250::FromUnicode(SearchableText(view_.comboText(), options)), view_.matchCase(), options);
     // Whatever is selected now, found or left from before, is shown.
     ShowEntry(view_.selectedHeadword());
 }

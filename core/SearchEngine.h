@@ -9,6 +9,9 @@
 //   Trai1Click      search for the text selected in the view
 //   ShowEntry       the entry of one headword in the view
 //
+// The search options the view reports (SearchOptions.h) narrow or widen what
+// the two searches find; the rest of each command stays as it is.
+//
 // Errors raised here (EListError "List index out of bounds (N)" when an entry
 // line is missing, Exception "Failed to Load Stream" from the view) leave the
 // handler; the window reports them with the program's error report. What was
@@ -22,6 +25,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class SearchEngine {
 public:
@@ -40,10 +44,10 @@ public:
     bool ValidateTerm(const QByteArray& term);
     // Builds and shows the document of every index line containing the term;
     // sets HitCount and the status bar.
-    void SearchDictionary(const QByteArray& term, bool matchCase);
+    void SearchDictionary(const QByteArray& term, bool matchCase, const SearchOptions& options = {});
     // Selects the first headword beginning with the text; returns its
     // position or -1 (then the list stays as it was). Shows nothing.
-    int FindHeadword(const QByteArray& text, bool matchCase);
+    int FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options = {});
     // The combo box's change event.
     void CBKljucChange();
     // The view's popup item "&Traži".
@@ -61,6 +65,9 @@ public:
     const QByteArray& SearchTerm() const { return searchTerm_; }
     QString SearchTermText() const;
     int32_t HitCount() const { return hitCount_; }
+    // The positions the last whole-dictionary search found, in the order of
+    // its document (those written before an error, when one stopped it).
+    const std::vector<int32_t>& Hits() const { return hits_; }
 
 private:
     const DictionaryStore& store_;
@@ -68,4 +75,5 @@ private:
     SearchView& view_;
     QByteArray searchTerm_;
     int32_t hitCount_ = 0;
+    std::vector<int32_t> hits_;
 };

@@ -2,6 +2,8 @@
 // What the search engine needs of the main window. The window implements it
 // with its widgets; tests implement it with a fake. Text crosses as Unicode;
 // the engine converts to and from code page 1250 (cp1250::FromUnicode).
+#include "SearchOptions.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,6 +22,9 @@ public:
     virtual bool wholeDictionaryMode() const = 0;
     // CBMatchCase ticked.
     virtual bool matchCase() const = 0;
+    // The search options that are on. A view without them searches as the
+    // program always did.
+    virtual SearchOptions searchOptions() const { return SearchOptions(); }
 
     // Moves the keyboard focus to the rich-text view RichEdit1.
     virtual void focusView() = 0;

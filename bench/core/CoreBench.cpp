@@ -1,8 +1,11 @@
 // Speed of the dictionary: the whole-dictionary scan against a plain memmem
-// over the same folded text and against grep -c -F -i; the headword search
-// for one keystroke; loading both data files (time and peak memory).
-// Ratios against the peers are printed after the runs.
+// over the same folded text and against grep -c -F -i; the same scan under
+// each search option against memmem over the text folded as that option
+// folds it; the headword search for one keystroke, plain and ignoring
+// diacritics; loading both data files (time and peak memory). Ratios against
+// the peers are printed after the runs, with hit counts under the options.
 #include "Cp1250Case.h"
+#include "Cp1250Fold.h"
 #include "DictionaryStore.h"
 #include "LZRW1.h"
 #include "PackedText.h"
@@ -45,6 +48,7 @@ struct Dictionary {
     std::string indexText;      // unpacked
     std::string entryText;
     std::string foldedIndex;    // indexText lower-cased, the memmem peer's haystack
+    std::string baseIndex;      // indexText small and without diacritics (cp1250::Fold)
     std::string indexTextFile;  // indexText on disk, grep's input
     DictionaryStore store;
     QTemporaryDir temp;
@@ -98,6 +102,7 @@ Dictionary& Data()
         }
         d->store.Load(d->indexFile, d->entryFile);
         d->foldedIndex = cp1250::Lower(d->indexText);
+        d->baseIndex = cp1250::Fold(d->indexText);
         d->indexTextFile = dir + "/index.txt";
         WriteFile(d->indexTextFile, d->indexText);
         std::cerr << (d->real ? "Data: the built data files, " : "Data: synthetic (no built data files), ")
@@ -206,16 +211,83 @@ void BM_Scan_GrepLargeInputPeer(benchmark::State& state)
 }
 BENCHMARK(BM_Scan_GrepLargeInputPeer)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// ---------------------------------------------------------------- options
+
+// The terms as typed on a keyboard without č, ć, đ, š, ž.
+std::vector<std::string> TypedWithoutDiacritics()
+{
+    std::vector<std::string> typed;
+    for (const std::string& term : kTerms) {
+        std::string t = term;
+        for (char& c : t)
+            c = char(cp1250::BaseLetter(uint8_t(c)));
+        typed.push_back(t);
+    }
+    return typed;
+}
+
+enum OptionKind { kDiacritics = 1, kWholeWords = 2, kLegal = 4 };
+
+SearchOptions OptionsOf(int kinds)
+{
+    SearchOptions o;
+    o.ignoreDiacritics = kinds & kDiacritics;
+    o.wholeWords = kinds & kWholeWords;
+    o.legalOnly = kinds & kLegal;
+    return o;
+}
+
+void BM_Scan_Option(benchmark::State& state)
+{
+    Dictionary& d = Data();
+    const SearchOptions options = OptionsOf(int(state.range(0)));
+    const std::vector<std::string> terms = options.ignoreDiacritics ? TypedWithoutDiacritics() : kTerms;
+    d.store.IndexLinesContaining(terms[0], false, options);   // the folded copy, made once
+    size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const std::string& term : terms)
+            hits += d.store.IndexLinesContaining(term, false, options).size();
+        benchmark::DoNotOptimize(hits);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(terms.size() * d.indexText.size()));
+    state.counters["lines_hit"] = double(hits);
+}
+BENCHMARK(BM_Scan_Option)->Arg(kDiacritics)->Arg(kWholeWords)->Arg(kLegal)
+    ->Arg(kDiacritics | kWholeWords | kLegal)->Unit(benchmark::kMillisecond);
+
+// memmem over the text folded without diacritics: the peer of the scans that
+// ignore them (the plain memmem peer serves the others).
+void BM_Scan_MemmemBasePeer(benchmark::State& state)
+{
+    Dictionary& d = Data();
+    std::vector<std::string> folded;
+    for (const std::string& term : TypedWithoutDiacritics())
+        folded.push_back(cp1250::Fold(term));
+    size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const std::string& term : folded)
+            hits += MemmemCount(d.baseIndex, term);
+        benchmark::DoNotOptimize(hits);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kTerms.size() * d.indexText.size()));
+}
+BENCHMARK(BM_Scan_MemmemBasePeer)->Unit(benchmark::kMillisecond);
+
 // ---------------------------------------------------------------- headwords
 
-std::vector<std::string> Keystrokes(const DictionaryStore& store)
+std::vector<std::string> Keystrokes(const DictionaryStore& store, bool withoutDiacritics = false)
 {
     // What typing real headwords produces: every prefix of 1 to 8 characters,
     // in both cases, plus texts that match nothing (a full scan each).
     std::vector<std::string> texts;
     const int32_t count = store.HeadwordCount();
     for (int k = 0; k < 200; ++k) {
-        const std::string word(store.Headword(int32_t((int64_t(k) * 7919) % count)));
+        std::string word(store.Headword(int32_t((int64_t(k) * 7919) % count)));
+        if (withoutDiacritics)
+            for (char& c : word)
+                c = char(cp1250::BaseLetter(uint8_t(c)));
         for (size_t n = 1; n <= std::min<size_t>(8, word.size()); ++n) {
             texts.push_back(word.substr(0, n));
             texts.push_back(cp1250::Upper(word.substr(0, n)));
@@ -238,6 +310,20 @@ void BM_FindHeadword_Keystroke(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FindHeadword_Keystroke)->Unit(benchmark::kMicrosecond);
+
+void BM_FindHeadword_KeystrokeWithoutDiacritics(benchmark::State& state)
+{
+    Dictionary& d = Data();
+    const std::vector<std::string> texts = Keystrokes(d.store, true);
+    const SearchOptions options = OptionsOf(kDiacritics);
+    size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(d.store.FirstHeadwordStartingWith(texts[i], false, options));
+        if (++i == texts.size())
+            i = 0;
+    }
+}
+BENCHMARK(BM_FindHeadword_KeystrokeWithoutDiacritics)->Unit(benchmark::kMicrosecond);
 
 void BM_FindHeadword_NoMatch(benchmark::State& state)
 {
@@ -320,6 +406,17 @@ bool CheckResults()
             std::cerr << "MISMATCH with the line-by-line definition for '" << term << "'\n";
             ok = false;
         }
+        // With the options off the option scan is the plain one; ignoring
+        // diacritics finds at least what the exact spelling finds.
+        if (d.store.IndexLinesContaining(term, false, SearchOptions()) != hits) {
+            std::cerr << "MISMATCH of the option scan with every option off for '" << term << "'\n";
+            ok = false;
+        }
+        const std::vector<int32_t> loose = d.store.IndexLinesContaining(term, false, OptionsOf(kDiacritics));
+        if (!std::includes(loose.begin(), loose.end(), hits.begin(), hits.end())) {
+            std::cerr << "Ignoring diacritics lost hits of '" << term << "'\n";
+            ok = false;
+        }
         const bool ascii = std::all_of(term.begin(), term.end(), [](char c) { return (c & 0x80) == 0; });
         if (ascii && GrepCount(term, d.indexTextFile) != long(hits.size())) {
             std::cerr << "MISMATCH with grep for '" << term << "'\n";
@@ -329,14 +426,15 @@ bool CheckResults()
     return ok;
 }
 
-double MedianKeystrokeMicroseconds()
+double MedianKeystrokeMicroseconds(const SearchOptions& options = {})
 {
     Dictionary& d = Data();
-    const std::vector<std::string> texts = Keystrokes(d.store);
+    const std::vector<std::string> texts = Keystrokes(d.store, options.ignoreDiacritics);
     std::vector<double> times;
     for (const std::string& text : texts) {
         const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(d.store.FirstHeadwordStartingWith(text, false));
+        benchmark::DoNotOptimize(options.Any() ? d.store.FirstHeadwordStartingWith(text, false, options)
+                                               : d.store.FirstHeadwordStartingWith(text, false));
         times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
     std::nth_element(times.begin(), times.begin() + long(times.size() / 2), times.end());
@@ -383,6 +481,43 @@ int main(int argc, char** argv)
                     reporter.Counter("BM_Load_Good", "peak_per_unpacked"),
                     reporter.Counter("BM_Load_Good", "unpacked_MiB"),
                     reporter.Counter("BM_Load_Good", "held_per_unpacked"));
+    // Each option's scan against memmem over the text folded as it folds.
+    const double baseMemmem = reporter.Seconds("BM_Scan_MemmemBasePeer", true);
+    const struct { const char* name; int kinds; double peer; const char* peerName; } optionScans[] = {
+        {"ignore diacritics", kDiacritics, baseMemmem, "memmem over the text without diacritics"},
+        {"whole words", kWholeWords, memmemPeer, "memmem over the small-letter text"},
+        {"legal only", kLegal, memmemPeer, "memmem over the small-letter text"},
+        {"all three", kDiacritics | kWholeWords | kLegal, baseMemmem, "memmem over the text without diacritics"},
+    };
+    for (const auto& scan : optionScans) {
+        const double seconds = reporter.Seconds("BM_Scan_Option/" + std::to_string(scan.kinds), true);
+        if (seconds > 0 && scan.peer > 0)
+            std::printf("  scan, 50 terms, %s: %.2f ms CPU; %s %.2f ms -> %.2f of memmem's throughput (need >= 0.5)\n",
+                        scan.name, seconds * 1e3, scan.peerName, scan.peer * 1e3, scan.peer / seconds);
+    }
+    std::printf("  headword search per keystroke ignoring diacritics: median %.1f us (need < 2000 us)\n",
+                MedianKeystrokeMicroseconds(OptionsOf(kDiacritics)));
+    {
+        DictionaryStore fresh;
+        fresh.LoadIndexText(Data().indexText);
+        const size_t before = fresh.MemoryUsed();
+        fresh.IndexLinesContaining("sud", false, OptionsOf(kDiacritics));
+        const double extra = double(fresh.MemoryUsed() - before);
+        std::printf("  folded copy for the options: %.2f MiB = %.2f x the index text (need <= 1)\n",
+                    extra / 1048576, extra / double(Data().indexText.size()));
+    }
+    // Hit counts under each option, for terms typed as a user types them.
+    const std::vector<std::string> tenTerms = {"tuzitelj", "medjunarodni", "suit", "trial", "court",
+                                               "contract", "law", "power of attorney", "damage", "sud"};
+    std::printf("\n  hits (typed)      none  diacritics  whole words  legal  all three\n");
+    for (const std::string& term : tenTerms) {
+        size_t counts[5];
+        int column = 0;
+        for (int kinds : {0, int(kDiacritics), int(kWholeWords), int(kLegal), int(kDiacritics | kWholeWords | kLegal)})
+            counts[column++] = Data().store.IndexLinesContaining(term, false, OptionsOf(kinds)).size();
+        std::printf("  %-17s %4zu %11zu %12zu %6zu %10zu\n", term.c_str(), counts[0], counts[1], counts[2],
+                    counts[3], counts[4]);
+    }
     std::printf("  results equal the line-by-line definition and grep: %s\n", correct ? "yes" : "NO");
     return correct ? 0 : 1;
 }

@@ -122,7 +122,7 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
     QStringList bar;
     for (QAction* action : window->menuBar()->actions())
         bar << action->text();
-    EXPECT_EQ(bar, (QStringList{"&Program", "&Uređivanje", "&Traži", "Po&moć"}));
+    EXPECT_EQ(bar, (QStringList{"&Program", "&Uređivanje", "Tra&ži", "Po&moć"}));
     EXPECT_EQ(window->Trai2->menu(), nullptr);
     EXPECT_TRUE(window->Trai2->icon().isNull());   // shown as its caption
 
@@ -133,9 +133,12 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
         return texts;
     };
     EXPECT_EQ(items(window->Program1), (QStringList{"Is&pis", "Spremi kao &PDF...", "-", "&Kraj rada"}));
-    EXPECT_EQ(items(window->Ureivanje1), (QStringList{"&Kopiraj", "-", "Ozn&ači sve"}));
+    EXPECT_EQ(items(window->Ureivanje1),
+              (QStringList{"&Kopiraj", "-", "Ozn&ači sve", "-", "Obriši povijest traženja"}));
+    const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi"};
+    EXPECT_EQ(items(window->Trai3), QStringList{"&Traži"} << "-" << options);
     EXPECT_EQ(items(window->Pomo1), (QStringList{"Upute za &rad s programom", "-", "&O programu"}));
-    EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve"}));
+    EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve", "-"} << options));
 
     EXPECT_EQ(window->Print1->shortcut(), QKeySequence("Ctrl+P"));
     EXPECT_EQ(window->SpremikaoPDF1->shortcut(), QKeySequence("Ctrl+Shift+P"));

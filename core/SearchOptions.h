@@ -1,0 +1,42 @@
+#pragma once
+// The search options that come on top of the two modes and match case:
+//
+//   ignoreDiacritics  c finds č and ć, s finds š, z finds ž, d finds đ, and
+//                     "dj" stands for đ; other accented letters fold to
+//                     their base letter too. In both modes.
+//   wholeWords        whole-dictionary search counts a line only where the
+//                     term has no letter or digit right before or after it.
+//   legalOnly         only entries of the legal glossary (source mark
+//                     [Tarvena]); headword mode skips the other headwords.
+//
+// With every option off the searches are the program's plain ones, hit for
+// hit: the options add, they never change what the plain searches do.
+#include <QRegularExpression>
+#include <QString>
+
+struct SearchOptions {
+    bool ignoreDiacritics = false;
+    bool wholeWords = false;
+    bool legalOnly = false;
+
+    bool Any() const { return ignoreDiacritics || wholeWords || legalOnly; }
+    bool operator==(const SearchOptions& o) const
+    {
+        return ignoreDiacritics == o.ignoreDiacritics && wholeWords == o.wholeWords && legalOnly == o.legalOnly;
+    }
+    bool operator!=(const SearchOptions& o) const { return !(*this == o); }
+};
+
+// The options that are on, named briefly for the status bar:
+// "bez dijakritike · cijele riječi · pravni"; empty when none is.
+QString SearchOptionsSummary(const SearchOptions& options);
+
+// The term as the search takes it under the options: ignoring diacritics,
+// accents that code page 1250 cannot hold are dropped first (naïve -> naive),
+// so they fold like the rest instead of turning into '?'.
+QString SearchableText(const QString& typed, const SearchOptions& options);
+
+// Where shown text holds what a whole-dictionary search under these options
+// found: a pattern for marking the term in the view (letters in all their
+// diacritic forms, a flexible d for đ, word bounds for whole words).
+QRegularExpression MatchExpression(const QString& term, bool matchCase, const SearchOptions& options);

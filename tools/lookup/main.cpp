@@ -1,0 +1,47 @@
+// tarvena-lookup: the dictionary's search on the command line (Lookup.h).
+#include "Lookup.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void Write(std::FILE* to, const std::string& bytes)
+{
+    std::fwrite(bytes.data(), 1, bytes.size(), to);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The RTF reader only builds documents here, it lays nothing out: no
+    // GUI application (and no screen) is needed.
+    QCoreApplication app(argc, argv);
+
+    LookupRequest request;
+#ifdef TARVENA_INSTALLED_DATA_DIR
+    request.installedDataDir = QString::fromUtf8(TARVENA_INSTALLED_DATA_DIR);
+#endif
+    QString error;
+    if (!ParseLookupArguments(QCoreApplication::arguments().mid(1), request, error)) {
+        Write(stderr, "tarvena-lookup: " + error.toStdString() + "\nUpute: tarvena-lookup --help\n");
+        return 2;
+    }
+    if (request.help) {
+        Write(stdout, LookupUsage().toStdString());
+        return 0;
+    }
+
+    std::string out;
+    std::string err;
+    const int status = RunLookup(request, out, err);
+    Write(stdout, out);
+    std::fflush(stdout);
+    Write(stderr, err);
+    if (std::ferror(stdout))
+        return 2;
+    return status;
+}
