@@ -38,10 +38,10 @@ void SearchEngine::RunSearch()
 
     const bool matchCase = view_.matchCase();
     if (view_.wholeDictionaryMode()) {
-        SearchDictionary(searchTerm_, matchCase);
+        SearchDictionary(TrimSpaces(cp1250::SearchKey(view_.comboText())), matchCase);
     } else {
         // The headword search takes the text as typed, spaces and all.
-        const int found = FindHeadword(cp1250::FromUnicode(view_.comboText()), matchCase);
+        const int found = FindHeadword(cp1250::SearchKey(view_.comboText()), matchCase);
         if (found >= 0)
             ShowEntry(found);
     }
@@ -97,7 +97,7 @@ void SearchEngine::CBKljucChange()
 {
     if (view_.wholeDictionaryMode())
         return;
-    FindHeadword(cp1250::FromUnicode(view_.comboText()), view_.matchCase());
+    FindHeadword(cp1250::SearchKey(view_.comboText()), view_.matchCase());
     // Whatever is selected now, found or left from before, is shown.
     ShowEntry(view_.selectedHeadword());
 }
