@@ -288,8 +288,9 @@ TEST(SearchEngineCodePage, TermsWithCharactersOutsideTheCodePageFindNothing)
         EXPECT_EQ(engine.HitCount(), c.wholeHits);
         EXPECT_EQ(view.status, QString::fromUtf8("Broj pronađenih pojmova: ") + QString::number(c.wholeHits));
         ASSERT_EQ(view.documents.size(), 1);
-        if (c.wholeHits == 0)
+        if (c.wholeHits == 0) {
             EXPECT_EQ(view.documents[0], Doc(""));
+        }
 
         view.wholeDictionary = false;
         engine.RunSearch();
