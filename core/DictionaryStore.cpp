@@ -13,10 +13,6 @@ namespace {
 constexpr uint8_t kFastSignature[4] = {0x57, 0x52, 0x5A, 0x4C};
 constexpr uint8_t kGoodSignature[4] = {0x21, 0x48, 0x5A, 0x4C};
 
-// Memory reserved up front for the unpacked text is only a hint; a damaged
-// header must not make it absurd.
-constexpr int32_t kReserveLimit = 1 << 30;
-
 std::string BaseName(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");
@@ -55,9 +51,10 @@ bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked,
         sound = std::memcmp(head, kFastSignature, 4) == 0 || std::memcmp(head, kGoodSignature, 4) == 0;
         promised = int32_t(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16
                            | uint32_t(head[7]) << 24);
+        // No room is taken here for the promised size: the codec makes room
+        // only as far as the payload can fill it, and a stream that runs out
+        // of memory ends the unpacking as damage does.
         sound = sound && promised >= 0;
-        if (sound && promised <= kReserveLimit)
-            unpacked.Bytes().reserve(size_t(promised));
     }
 
     std::unique_ptr<Tlzrw1> codec = host ? std::make_unique<Tlzrw1>(host) : std::make_unique<Tlzrw1>();
