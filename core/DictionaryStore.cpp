@@ -35,7 +35,7 @@ bool HoldsLineBreakOrNul(std::string_view text)
 std::string DictionaryStore::DamagedFileMessage(const std::string& fileName)
 {
     // "oštećena": š is 0x9A and ć 0xE6 in code page 1250.
-    return "Datoteka \"" + fileName + "\" je o\x9At\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
+    return "Datoteka \"" + fileName + "\" je o\x9Ate\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
 }
 
 bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked, Tlzrw1Host* host)

@@ -187,7 +187,7 @@ TEST(DictionaryStore, DamagedIndexIsReportedOnceAndWhatUnpackedIsKept)
     store.Load(files.index, files.entries, problems.Report());
     ASSERT_EQ(problems.messages.size(), 1u);
     EXPECT_EQ(problems.messages[0],
-              "Datoteka \"vokabar2.idx\" je o\x9At\xE6" "ena ili nepotpuna.\r\nReinstalirajte program");
+              "Datoteka \"vokabar2.idx\" je o\x9Ate\xE6" "ena ili nepotpuna.\r\nReinstalirajte program");
     EXPECT_GT(store.HeadwordCount(), 1000);
     EXPECT_LT(store.HeadwordCount(), 20000);
     EXPECT_EQ(store.Headword(0), "w0");
