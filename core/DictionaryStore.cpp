@@ -38,6 +38,12 @@ std::string DictionaryStore::DamagedFileMessage(const std::string& fileName)
     return "Datoteka \"" + fileName + "\" je o\x9Ate\xE6" "ena ili nepotpuna.\r\nReinstalirajte program";
 }
 
+std::string DictionaryStore::MismatchedFilesMessage(const std::string& indexName, const std::string& entryName)
+{
+    return "Datoteke \"" + indexName + "\" i \"" + entryName
+        + "\" ne odgovaraju jedna drugoj.\r\nReinstalirajte program";
+}
+
 bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked, Tlzrw1Host* host)
 {
     // The codec in stream mode drops its decoding errors and returns what it
@@ -84,16 +90,22 @@ void DictionaryStore::Load(const std::string& indexFile, const std::string& entr
         // Reported once per file; what did unpack is still used.
         if (!whole && report)
             report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
+        return whole;
     };
 
-    unpackWhole(indexFile);
+    const bool indexWhole = unpackWhole(indexFile);
     index_.Assign(std::move(unpacked.Bytes()));
     Release(unpacked);
     FillIndex();
 
-    unpackWhole(entryFile);
+    const bool entriesWhole = unpackWhole(entryFile);
     entries_.Assign(std::move(unpacked.Bytes()));
     Release(unpacked);
+
+    // Damage explains a difference by itself; two whole files that differ
+    // come from different builds.
+    if (indexWhole && entriesWhole && index_.Count() != entries_.Count() && report)
+        report(EDataFilesMismatched(MismatchedFilesMessage(BaseName(indexFile), BaseName(entryFile))));
 }
 
 void DictionaryStore::LoadIndexText(std::string_view text)

@@ -310,3 +310,35 @@ TEST(DictionaryStore, MemoryForUnpackingFollowsTheOutputNotTheSizeField)
         return "";
     }), "");
 }
+
+TEST(DictionaryStore, FilesThatDoNotBelongTogetherAreReportedOnceAndLoaded)
+{
+    // A pair left behind by an interrupted build of the data files: whole
+    // files with different numbers of lines. Loading goes on with them.
+    const std::string mismatch =
+        "Datoteke \"vokabar2.idx\" i \"vokabar2.dic\" ne odgovaraju jedna drugoj.\r\nReinstalirajte program";
+    std::string cut = Pack(kEntries);
+    cut.resize(cut.size() - 4);
+    const struct {
+        std::string index, entries;   // packed
+        std::vector<std::string> reports;
+        int headwords, entryLines;
+    } cases[] = {
+        {Pack(kIndex), Pack(kEntries), {}, 7, 7},
+        {Pack(kIndex), Pack("\\par a\r\n\\par b\r\n", TCompressMode::Good), {mismatch}, 7, 2},
+        {Pack("a.x\r\nb.y\r\n"), Pack(kEntries), {mismatch}, 2, 7},
+        {Pack(kIndex), Pack(kEntries + "\r\n"), {mismatch}, 7, 8},
+        // A damaged file is reported as such, and only so.
+        {Pack(kIndex), cut, {DictionaryStore::DamagedFileMessage("vokabar2.dic")}, 7, 0},
+    };
+    for (const auto& c : cases) {
+        DataFiles files;
+        files.Write(c.index, c.entries);
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        EXPECT_EQ(problems.messages, c.reports);
+        EXPECT_EQ(store.HeadwordCount(), c.headwords);
+        EXPECT_EQ(store.EntryLines().Count(), c.entryLines);
+    }
+}

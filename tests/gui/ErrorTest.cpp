@@ -159,7 +159,13 @@ TEST_F(DataErrorTest, TheKeyThatClosesTheReportDoesNotShowTheMissingEntryAgain)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QListView* list = window.WordsList;
+    // The pair is reported at start, once, and the window goes on with it.
     const size_t atStart = dialogs.shown.size();
+    ASSERT_EQ(atStart, 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, kTitle);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Datoteke \"vokabar2.idx\" i \"vokabar2.dic\" ne odgovaraju "
+                                                    "jedna drugoj.\r\nReinstalirajte program."));
+    ASSERT_EQ(list->model()->rowCount(), 5);
     const QRect row = list->visualRect(list->model()->index(2, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
     ASSERT_EQ(dialogs.shown.size(), atStart + 1);
