@@ -30,6 +30,7 @@ inline QByteArray SearchKey(const QString& text)
     }
     return key;
 }
+
 inline QString ToUnicode(std::string_view bytes)
 {
     return decode(bytes.data(), qsizetype(bytes.size()));
