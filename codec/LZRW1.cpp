@@ -14,10 +14,15 @@ constexpr uint32_t kSignatureGood = 0x4C5A4821; // "!HZL"
 constexpr int32_t kSlice = 32768;
 constexpr size_t kBufferSize = kSlice + 16;
 constexpr int64_t kSmallInput = 3 * kSlice;  // Advise picks Good below this
-// Output reserved ahead is capped by what the input can possibly unpack to,
-// so a lying size field cannot make us take memory.
-constexpr int64_t kReserveRatio = 64;
-constexpr int64_t kReserveSlack = 1 << 20;
+// Output reserved ahead is capped by what the rest of the input can unpack
+// to at most, so a lying size field cannot make us take memory. A Fast block
+// that gives a whole slice takes at least 37 bytes (length, flag, control
+// word and eight runs of up to 4111 bytes); an LZH match of 60 bytes takes at
+// least 10 bits (a 1-bit symbol and a 9-bit position), and the decoder reads
+// a few bytes of padding past the end.
+constexpr int64_t kMinFullBlock = 2 + 1 + 2 + 8 * 4;
+constexpr int64_t kMaxLzhPerByte = 48;
+constexpr int64_t kLzhSlack = 16 * kMaxLzhPerByte + 60;
 
 const char* const kNoBuffers = "Lzrw1 (de)compression : Failed to get memory for I/O buffers !";
 const char* const kBadBlockLength = "Lzrw1 (decompression LZRW1/KH) : Block length out of range, input is damaged !";
@@ -252,33 +257,35 @@ int32_t Tlzrw1::Decompress()
     return clampToInt32(w.bytesOut);
 }
 
-// Room for the output, as far as the input can justify it.
-static void expectOutput(TStream* in, TStream* out, int64_t size)
+// Room for the output, as far as the input can fill it.
+static void expectOutput(TStream* in, TStream* out, int64_t size, bool blocks)
 {
     if (size <= 0)
         return;
     const int64_t inputLeft = in->Size() - in->Position();
     if (inputLeft < 0)
         return;
+    const int64_t most = blocks ? (inputLeft / kMinFullBlock + 1) * kSlice
+                                : inputLeft * kMaxLzhPerByte + kLzhSlack;
     // One slice more: the block unpacker asks for a whole slice of room.
-    out->ExpectWrite(std::min(size, inputLeft * kReserveRatio + kReserveSlack) + kSlice);
+    out->ExpectWrite(std::min(size, most) + kSlice);
 }
 
 // The unpacked size that follows the signature; the output makes room for it
-// as far as the input can plausibly fill.
-int32_t Tlzrw1::ReadUnpackedSize(Work& w)
+// as far as the input can fill.
+int32_t Tlzrw1::ReadUnpackedSize(Work& w, bool blocks)
 {
     uint8_t header[4];
     ReadExact(w, header, 4);
     w.bytesIn += 4;
     const int32_t size = static_cast<int32_t>(le32(header));
-    expectOutput(w.in, w.out, size);
+    expectOutput(w.in, w.out, size, blocks);
     return size;
 }
 
 void Tlzrw1::UnpackBlocks(Work& w)
 {
-    const int32_t size = ReadUnpackedSize(w);
+    const int32_t size = ReadUnpackedSize(w, true);
 
     uint32_t last = kSlice;
     while (last == static_cast<uint32_t>(kSlice)) {
@@ -320,7 +327,7 @@ void Tlzrw1::UnpackBlocks(Work& w)
 
 void Tlzrw1::UnpackLZH(Work& w)
 {
-    const int32_t size = ReadUnpackedSize(w);
+    const int32_t size = ReadUnpackedSize(w, false);
 
     ByteReader reader(*this, w);
     ByteWriter writer(*this, w);

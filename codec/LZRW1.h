@@ -87,7 +87,7 @@ private:
     // it, and the caller keeps what was written, learning of the damage only
     // from the smaller count.
     void EndProtectedSection(Work& w);
-    int32_t ReadUnpackedSize(Work& w);
+    int32_t ReadUnpackedSize(Work& w, bool blocks);
     void AdviseStatus(const std::string& text); // always, not repainted
     std::string Progress(const char* method, const Work& w) const;
     void ProcessMessages() { host_->ProcessMessages(); }

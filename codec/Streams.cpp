@@ -5,10 +5,16 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <stdexcept>
 #include <typeinfo>
 #include <sys/stat.h>
 
 // ---------------------------------------------------------------- memory
+
+namespace {
+const char* const kNoMemory = "Out of memory while expanding memory stream";
+}
 
 int32_t TMemoryStream::Read(void* buffer, int32_t count)
 {
@@ -30,13 +36,22 @@ int32_t TMemoryStream::Write(const void* buffer, int32_t count)
         return 0;
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     const size_t n = static_cast<size_t>(count);
-    if (pos_ == data_.size()) {
-        // Appending is the common case; insert avoids zero-filling first.
-        data_.insert(data_.end(), bytes, bytes + n);
-    } else {
-        if (pos_ + n > data_.size())
-            data_.resize(pos_ + n, 0); // a gap left by seeking past the end reads as zeros
-        std::memcpy(data_.data() + pos_, bytes, n);
+    // A stream that cannot grow fails like any other error of the program,
+    // which the codec handles as it handles damage: std::bad_alloc would
+    // pass its handlers by.
+    try {
+        if (pos_ == data_.size()) {
+            // Appending is the common case; insert avoids zero-filling first.
+            data_.insert(data_.end(), bytes, bytes + n);
+        } else {
+            if (pos_ + n > data_.size())
+                data_.resize(pos_ + n, 0); // a gap left by seeking past the end reads as zeros
+            std::memcpy(data_.data() + pos_, bytes, n);
+        }
+    } catch (const std::bad_alloc&) {
+        throw Exception(kNoMemory);
+    } catch (const std::length_error&) {
+        throw Exception(kNoMemory);
     }
     pos_ += n;
     return count;
@@ -66,8 +81,13 @@ void TMemoryStream::ExpectWrite(int64_t count)
     if (count <= 0)
         return;
     const size_t want = pos_ + static_cast<size_t>(count);
-    if (want > data_.capacity() && want < data_.max_size())
+    if (want <= data_.capacity() || want >= data_.max_size())
+        return;
+    // Only a hint: without the room the stream grows as it is written.
+    try {
         data_.reserve(want);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 // Lending bytes would bypass Read and Write, so a derived stream that
@@ -94,8 +114,14 @@ uint8_t* TMemoryStream::WriteInPlace(int32_t count)
         return nullptr;
     sizeBeforeInPlace_ = data_.size();
     const size_t end = pos_ + static_cast<size_t>(count);
-    if (end > data_.size())
-        data_.resize(end);
+    if (end > data_.size()) {
+        // No room to lend: the caller writes through Write, which says why.
+        try {
+            data_.resize(end);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
     return data_.data() + pos_;
 }
 

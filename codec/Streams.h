@@ -53,7 +53,9 @@ public:
     virtual void CommitInPlace(int32_t /*used*/) {}
 };
 
-// Growable in-memory stream; writing past the end grows it.
+// Growable in-memory stream; writing past the end grows it. When memory runs
+// out, Write raises Exception "Out of memory while expanding memory stream"
+// and keeps what it held; ExpectWrite and WriteInPlace never raise.
 class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;

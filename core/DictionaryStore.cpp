@@ -17,10 +17,6 @@ namespace {
 constexpr uint8_t kFastSignature[4] = {0x57, 0x52, 0x5A, 0x4C};
 constexpr uint8_t kGoodSignature[4] = {0x21, 0x48, 0x5A, 0x4C};
 
-// Memory reserved up front for the unpacked text is only a hint; a damaged
-// header must not make it absurd.
-constexpr int32_t kReserveLimit = 1 << 30;
-
 std::string BaseName(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");
@@ -52,6 +48,12 @@ QString DictionaryStore::MissingFileMessage(const QString& fileName)
     return QStringLiteral("Nedostaje datoteka \"%1\"\r\nReinstalirajte program").arg(fileName);
 }
 
+std::string DictionaryStore::MismatchedFilesMessage(const std::string& indexName, const std::string& entryName)
+{
+    return "Datoteke \"" + indexName + "\" i \"" + entryName
+        + "\" ne odgovaraju jedna drugoj.\r\nReinstalirajte program";
+}
+
 bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked, Tlzrw1Host* host)
 {
     // The codec in stream mode drops its decoding errors and returns what it
@@ -65,9 +67,10 @@ bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked,
         sound = std::memcmp(head, kFastSignature, 4) == 0 || std::memcmp(head, kGoodSignature, 4) == 0;
         promised = int32_t(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16
                            | uint32_t(head[7]) << 24);
+        // No room is taken here for the promised size: the codec makes room
+        // only as far as the payload can fill it, and a stream that runs out
+        // of memory ends the unpacking as damage does.
         sound = sound && promised >= 0;
-        if (sound && promised <= kReserveLimit)
-            unpacked.Bytes().reserve(size_t(promised));
     }
 
     std::unique_ptr<Tlzrw1> codec = host ? std::make_unique<Tlzrw1>(host) : std::make_unique<Tlzrw1>();
@@ -97,16 +100,22 @@ void DictionaryStore::Load(const std::string& indexFile, const std::string& entr
         // Reported once per file; what did unpack is still used.
         if (!whole && report)
             report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
+        return whole;
     };
 
-    unpackWhole(indexFile);
+    const bool indexWhole = unpackWhole(indexFile);
     index_.Assign(std::move(unpacked.Bytes()));
     Release(unpacked);
     FillIndex();
 
-    unpackWhole(entryFile);
+    const bool entriesWhole = unpackWhole(entryFile);
     entries_.Assign(std::move(unpacked.Bytes()));
     Release(unpacked);
+
+    // Damage explains a difference by itself; two whole files that differ
+    // come from different builds.
+    if (indexWhole && entriesWhole && index_.Count() != entries_.Count() && report)
+        report(EDataFilesMismatched(MismatchedFilesMessage(BaseName(indexFile), BaseName(entryFile))));
 }
 
 void DictionaryStore::LoadIndexText(std::string_view text)

@@ -33,6 +33,9 @@ class Tlzrw1Host;
 // A data file that opened but did not unpack whole: wrong signature, damage,
 // or an unpacked length other than the one its header promises.
 class EDataFileDamaged : public Exception { public: using Exception::Exception; };
+// Two whole data files whose numbers of lines differ: they come from
+// different builds (an interrupted mkdict), so entries would not match.
+class EDataFilesMismatched : public Exception { public: using Exception::Exception; };
 
 class DictionaryStore {
 public:
@@ -56,7 +59,9 @@ public:
     // A file that exists but cannot be read raises Exception "Cannot open file
     // <name>" and ends loading there: what was filled before stays (a failure
     // on the entry file keeps the index and headwords). A damaged file is
-    // reported through `report` and its unpacked part is kept. `host` lets the
+    // reported through `report` and its unpacked part is kept; two whole files
+    // with different numbers of lines are reported once, and kept as they
+    // are (a missing entry line fails when it is shown). `host` lets the
     // codec process pending window messages between blocks (may be null).
     void Load(const std::string& indexFile = IndexFileName,
               const std::string& entryFile = EntryFileName,
@@ -78,6 +83,9 @@ public:
     // "Nedostaje datoteka "<name>"\r\nReinstalirajte program": a data file
     // that is not there (the program's start-up, the console lookup).
     static QString MissingFileMessage(const QString& fileName);
+    // "Datoteke "<index>" i "<entries>" ne odgovaraju jedna drugoj.\r\n
+    // Reinstalirajte program", for file names without their directories.
+    static std::string MismatchedFilesMessage(const std::string& indexName, const std::string& entryName);
 
     const LineList& IndexLines() const { return index_; }
     const LineList& EntryLines() const { return entries_; }

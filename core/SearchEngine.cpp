@@ -39,16 +39,14 @@ void SearchEngine::RunSearch()
     const bool matchCase = view_.matchCase();
     const SearchOptions options = view_.searchOptions();
     if (view_.wholeDictionaryMode()) {
-        // Ignoring diacritics, accents the code page lacks are dropped
-        // before the term is converted; SearchTerm keeps what was typed.
-        const QByteArray term = options.ignoreDiacritics
-            ? TrimSpaces(cp1250::FromUnicode(SearchableText(view_.comboText(), options)))
-            : searchTerm_;
-        SearchDictionary(term, matchCase, options);
+        // A character the code page lacks finds nothing (SearchKey); ignoring
+        // diacritics, accents the code page lacks are dropped first.
+        SearchDictionary(TrimSpaces(cp1250::SearchKey(SearchableText(view_.comboText(), options))), matchCase,
+                         options);
     } else {
         // The headword search takes the text as typed, spaces and all.
-        const int found = FindHeadword(
-            cp1250::FromUnicode(SearchableText(view_.comboText(), options)), matchCase, options);
+        const int found =
+            FindHeadword(cp1250::SearchKey(SearchableText(view_.comboText(), options)), matchCase, options);
         if (found >= 0)
             ShowEntry(found);
     }
@@ -109,7 +107,7 @@ void SearchEngine::CBKljucChange()
     if (view_.wholeDictionaryMode())
         return;
     const SearchOptions options = view_.searchOptions();
-    FindHeadword(cp1250::FromUnicode(SearchableText(view_.comboText(), options)), view_.matchCase(), options);
+    FindHeadword(cp1250::SearchKey(SearchableText(view_.comboText(), options)), view_.matchCase(), options);
     // Whatever is selected now, found or left from before, is shown.
     ShowEntry(view_.selectedHeadword());
 }

@@ -4,7 +4,9 @@
 //   RunSearch       the search command: trim spaces, keep as SearchTerm,
 //                   validate, search the whole dictionary or the headwords,
 //                   add to the history, select the combo text, focus the view;
-//                   in headword mode a headword it finds is shown at once
+//                   in headword mode a headword it finds is shown at once;
+//                   a term holding a character code page 1250 lacks finds
+//                   nothing (cp1250::SearchKey)
 //   CBKljucChange   incremental headword search while the user types
 //   Trai1Click      search for the text selected in the view
 //   ShowEntry       the entry of one headword in the view

@@ -3,9 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <thread>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -85,6 +91,97 @@ TEST_F(ToolTest, ErrorsLeaveNoOutputBehind)
     EXPECT_EQ(run("decompress '" + file("nothing") + "' '" + file("out") + "'", nullptr, &err), 1);
     EXPECT_EQ(err, "Lzrw1 (de)compression : Failed to open input file : " + file("nothing") + "\n");
     EXPECT_FALSE(fs::exists(file("out")));
+}
+
+// Everything in the tool's directory but the input: name and content.
+std::map<std::string, std::string> leftOver(const fs::path& dir, const std::string& input)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        const std::string name = e.path().filename().string();
+        if (name != input && name != "stdout" && name != "stderr")
+            files[name] = ToolTest::slurp(e.path());
+    }
+    return files;
+}
+
+TEST_F(ToolTest, AnInterruptedRunLeavesNoPartialOutputAndKeepsTheOldOne)
+{
+    // The input is a pipe that the test fills by hand, so the tool is
+    // certainly in the middle of its output when the signal comes.
+    const Bytes header = hex("57 52 5A 4C 00 00 10 00");   // 1 MB promised
+    Bytes block = hex("01 80 80");                         // a stored slice
+    block.resize(3 + 32768, 'x');
+    for (const int signal : {SIGINT, SIGTERM}) {
+        for (const bool existing : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "signal " << signal << (existing ? ", OUT exists" : ""));
+            fs::remove_all(dir);
+            fs::create_directories(dir);
+            if (existing)
+                write(file("out"), bytesOf("old"));
+            ASSERT_EQ(::mkfifo(file("in").c_str(), 0600), 0);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::execl(LZRW1_TOOL, "lzrw1", "decompress", file("in").c_str(), file("out").c_str(),
+                        static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            const int pipe = ::open(file("in").c_str(), O_WRONLY);
+            ASSERT_GE(pipe, 0);
+            ASSERT_EQ(::write(pipe, header.data(), header.size()), ssize_t(header.size()));
+            for (int i = 0; i < 2; ++i)
+                ASSERT_EQ(::write(pipe, block.data(), block.size()), ssize_t(block.size()));
+            // Wait until a whole slice is on disk somewhere.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            auto written = [&] {
+                size_t most = 0;
+                for (const auto& [name, bytes] : leftOver(dir, "in"))
+                    most = std::max(most, bytes.size());
+                return most;
+            };
+            while (written() < 32768 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            ASSERT_GE(written(), 32768u);
+            ::kill(pid, signal);
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            ::close(pipe);
+            ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+            EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+            EXPECT_EQ(leftOver(dir, "in"), (existing ? std::map<std::string, std::string>{{"out", "old"}}
+                                                     : std::map<std::string, std::string>{}));
+        }
+    }
+}
+
+TEST_F(ToolTest, AnExistingOutputIsReplacedOnlyByACompleteOne)
+{
+    const Bytes text = sampleText(70000, 5);
+    write(file("text"), text);
+    ASSERT_EQ(run("compress --mode fast '" + file("text") + "' '" + file("packed") + "'"), 0);
+    write(file("damaged"), hex("57 52 5A 4C 09 00 00 00 03 00 80 61 62"));
+    write(file("out"), bytesOf("old"));
+    ::chmod(file("out").c_str(), 0640);
+
+    std::string err;
+    EXPECT_EQ(run("decompress '" + file("damaged") + "' '" + file("out") + "'", nullptr, &err), 1);
+    EXPECT_EQ(err, "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !\n");
+    EXPECT_EQ(run("compress '" + file("nothing") + "' '" + file("out") + "'", nullptr, &err), 1);
+    EXPECT_EQ(slurp(file("out")), "old");
+    // Messages about the output name OUT, not the temporary file.
+    EXPECT_EQ(run("decompress '" + file("packed") + "' '" + file("none/out") + "'", nullptr, &err), 1);
+    EXPECT_EQ(err, "Lzrw1 (de)compression : Failed to open output file : " + file("none/out") + "\n");
+    EXPECT_EQ(run("decompress '" + file("packed") + "' '" + file("packed") + "'", nullptr, &err), 1);
+    EXPECT_EQ(err, "Lzrw1 (de)compression : Failed to open output file : " + file("packed") + "\n");
+
+    ASSERT_EQ(run("decompress '" + file("packed") + "' '" + file("out") + "'"), 0);
+    const std::string back = slurp(file("out"));
+    EXPECT_EQ(Bytes(back.begin(), back.end()), text);
+    struct stat st {};
+    ASSERT_EQ(::stat(file("out").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);   // the replaced file's permissions
+    std::map<std::string, std::string> left = leftOver(dir, "text");
+    EXPECT_EQ(left.size(), 3u);            // packed, damaged, out
 }
 
 TEST_F(ToolTest, HelpAndUsage)

@@ -1,6 +1,7 @@
 #include "DictionaryStore.h"
 
 #include "Cp1250Case.h"
+#include "MemoryLimit.h"
 #include "TestData.h"
 
 #include <QDir>
@@ -247,4 +248,97 @@ TEST(DictionaryStore, UnreadableFileEndsLoadingAndKeepsWhatWasFilled)
     }
     EXPECT_EQ(store.HeadwordCount(), 7);
     EXPECT_EQ(store.EntryLines().Count(), 0);
+}
+
+TEST(DictionaryStore, MemoryForUnpackingFollowsTheOutputNotTheSizeField)
+{
+    // A size field far above what the payload can unpack to reserves no
+    // more than the payload can give, and running out of memory while
+    // unpacking is the damaged-file message of that file, never bad_alloc.
+    // Both run with the address space capped 512 MB above today's use.
+    const size_t headroom = size_t(512) << 20;
+    for (const TCompressMode mode : {TCompressMode::Fast, TCompressMode::Good}) {
+        for (const uint32_t size : {0x40000000u, 0x7FFFFFFFu, 0x30000000u}) {
+            SCOPED_TRACE(testing::Message() << (mode == TCompressMode::Fast ? "fast " : "good ") << size);
+            auto lying = [&](std::string packed) {
+                for (int i = 0; i < 4; ++i)
+                    packed[size_t(4 + i)] = char(size >> (8 * i));
+                return packed;
+            };
+            DataFiles files;
+            files.Write(lying(Pack(kIndex, mode)), lying(Pack(kEntries, mode)));
+            EXPECT_EQ(RunWithMemoryCap(headroom, [&]() -> std::string {
+                DictionaryStore store;
+                Problems problems;
+                store.Load(files.index, files.entries, problems.Report());
+                if (problems.messages.size() != 2
+                    || problems.messages[1] != DictionaryStore::DamagedFileMessage("vokabar2.dic"))
+                    return "not two damaged-file reports";
+                // All the real text unpacked (the LZH decoder may add a few
+                // bytes made of the padding bits after it).
+                if (store.HeadwordCount() < 7 || store.EntryLines().Count() < 7
+                    || store.Headword(6) != "court of appeal" || store.EntryLines().Line(6) != "\\par appeal")
+                    return "the text was not kept";
+                return "";
+            }), "");
+        }
+    }
+
+    // A sound entry file too big for the memory left: 640 MB of one byte in
+    // runs, 37 packed bytes per 32768-byte block.
+    std::string fast = std::string("\x57\x52\x5A\x4C", 4);
+    const int blocks = 20480;
+    const uint32_t unpacked = uint32_t(blocks) * 32768u;
+    for (int i = 0; i < 4; ++i)
+        fast += char(unpacked >> (8 * i));
+    const std::string block("\x23\x00" "\x40\xFF\x00"
+                            "\x00\x0F\xFF\x61" "\x00\x0F\xFF\x61" "\x00\x0F\xFF\x61" "\x00\x0F\xFF\x61"
+                            "\x00\x0F\xFF\x61" "\x00\x0F\xFF\x61" "\x00\x0F\xFF\x61" "\x00\x0F\x87\x61", 37);
+    for (int i = 0; i < blocks; ++i)
+        fast += block;
+    fast += std::string("\x01\x00\x80", 3);
+    DataFiles files;
+    files.Write(Pack(kIndex), fast);
+    EXPECT_EQ(RunWithMemoryCap(headroom, [&]() -> std::string {
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        if (problems.messages != std::vector<std::string>{DictionaryStore::DamagedFileMessage("vokabar2.dic")})
+            return "not one damaged-file report for the entry file";
+        if (store.HeadwordCount() != 7 || store.EntryLines().Count() != 1)
+            return "the index or the unpacked part of the entries was not kept";
+        return "";
+    }), "");
+}
+
+TEST(DictionaryStore, FilesThatDoNotBelongTogetherAreReportedOnceAndLoaded)
+{
+    // A pair left behind by an interrupted build of the data files: whole
+    // files with different numbers of lines. Loading goes on with them.
+    const std::string mismatch =
+        "Datoteke \"vokabar2.idx\" i \"vokabar2.dic\" ne odgovaraju jedna drugoj.\r\nReinstalirajte program";
+    std::string cut = Pack(kEntries);
+    cut.resize(cut.size() - 4);
+    const struct {
+        std::string index, entries;   // packed
+        std::vector<std::string> reports;
+        int headwords, entryLines;
+    } cases[] = {
+        {Pack(kIndex), Pack(kEntries), {}, 7, 7},
+        {Pack(kIndex), Pack("\\par a\r\n\\par b\r\n", TCompressMode::Good), {mismatch}, 7, 2},
+        {Pack("a.x\r\nb.y\r\n"), Pack(kEntries), {mismatch}, 2, 7},
+        {Pack(kIndex), Pack(kEntries + "\r\n"), {mismatch}, 7, 8},
+        // A damaged file is reported as such, and only so.
+        {Pack(kIndex), cut, {DictionaryStore::DamagedFileMessage("vokabar2.dic")}, 7, 0},
+    };
+    for (const auto& c : cases) {
+        DataFiles files;
+        files.Write(c.index, c.entries);
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report());
+        EXPECT_EQ(problems.messages, c.reports);
+        EXPECT_EQ(store.HeadwordCount(), c.headwords);
+        EXPECT_EQ(store.EntryLines().Count(), c.entryLines);
+    }
 }

@@ -255,3 +255,48 @@ TEST_F(SearchEngineTest, MissingEntryLineStopsTheSearchWhereItFails)
     EXPECT_THROW(engine.ShowEntry(3), EListError);
     EXPECT_TRUE(view.documents.isEmpty());
 }
+
+TEST(SearchEngineCodePage, TermsWithCharactersOutsideTheCodePageFindNothing)
+{
+    // Such a character would otherwise become '?', which finds any question
+    // mark; the term cannot occur in the dictionary, so it finds nothing.
+    DictionaryStore store;
+    store.LoadIndexText("How are you.How are you? Kako ste?\r\n"
+                        "court.sud\r\n"
+                        "???.nepoznato\r\n");
+    store.LoadEntryText("\\par how\r\n\\par court\r\n\\par unknown\r\n");
+    ResultDocument document;
+    const struct {
+        const char* term;     // UTF-8
+        int wholeHits;        // whole-dictionary search
+        int headword;         // headword mode, typed or searched: the position, or -1
+    } cases[] = {
+        {"are you\xF0\x9F\x98\x80", 0, -1},   // an emoji
+        {"\xD1\x81\xD1\x83\xD0\xB4", 0, -1},  // "суд", Cyrillic typed by mistake
+        {"\xF0\x9F\x98\x80??", 0, -1},
+        {"are you?", 1, -1},                  // a real question mark still finds one
+        {"???", 1, 2},
+    };
+    for (const auto& c : cases) {
+        const QString term = QString::fromUtf8(c.term);
+        SCOPED_TRACE(c.term);
+        FakeView view;
+        SearchEngine engine(store, document, view);
+        view.combo = term;
+        engine.RunSearch();
+        EXPECT_TRUE(view.inputErrors.isEmpty());
+        EXPECT_EQ(engine.HitCount(), c.wholeHits);
+        EXPECT_EQ(view.status, QString::fromUtf8("Broj pronađenih pojmova: ") + QString::number(c.wholeHits));
+        ASSERT_EQ(view.documents.size(), 1);
+        if (c.wholeHits == 0) {
+            EXPECT_EQ(view.documents[0], Doc(""));
+        }
+
+        view.wholeDictionary = false;
+        engine.RunSearch();
+        EXPECT_EQ(view.selected, c.headword);
+        engine.CBKljucChange();
+        EXPECT_EQ(view.selected, c.headword);
+        EXPECT_EQ(view.selections.size(), c.headword < 0 ? 0 : 2);
+    }
+}

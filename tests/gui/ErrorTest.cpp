@@ -150,4 +150,42 @@ TEST_F(DataErrorTest, AnUnreadableEntryFileKeepsTheHeadwordsAndEveryEntryErrorIs
     EXPECT_EQ(window.Engine().HitCount(), 1);
 }
 
+TEST_F(DataErrorTest, TheKeyThatClosesTheReportDoesNotShowTheMissingEntryAgain)
+{
+    // Five headwords, two entries: the third one has no entry line.
+    dir.WriteData("alpha.a\r\nbeta.b\r\ngamma.c\r\ndelta.d\r\nepsilon.e\r\n",
+                  "\\par alpha entry\r\n\\par beta entry\r\n");
+    TfVokabar window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QListView* list = window.WordsList;
+    // The pair is reported at start, once, and the window goes on with it.
+    const size_t atStart = dialogs.shown.size();
+    ASSERT_EQ(atStart, 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, kTitle);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Datoteke \"vokabar2.idx\" i \"vokabar2.dic\" ne odgovaraju "
+                                                    "jedna drugoj.\r\nReinstalirajte program."));
+    ASSERT_EQ(list->model()->rowCount(), 5);
+    const QRect row = list->visualRect(list->model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    ASSERT_EQ(dialogs.shown.size(), atStart + 1);
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("List index out of bounds (2)"));
+
+    // Enter or Esc closes the report on its press; its release then reaches
+    // the list, which has the focus again. That release shows nothing.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space}) {
+        for (int round = 0; round < 5; ++round)
+            QTest::keyRelease(list, key);
+        EXPECT_EQ(dialogs.shown.size(), atStart + 1) << key;
+    }
+
+    // A key pressed and released in the list still shows the entry reached.
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(dialogs.shown.size(), atStart + 1);
+    EXPECT_TRUE(window.RichEdit1->toPlainText().contains(QStringLiteral("beta")));
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(dialogs.shown.size(), atStart + 2);
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("List index out of bounds (2)"));
+}
+
 } // namespace

@@ -107,8 +107,9 @@ TEST_F(PrintCommandTest, PrintWithoutAPrinterSaysSoAndOffersAPdfFile)
     ASSERT_EQ(suggestedPaths.size(), 1);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     EXPECT_EQ(QFileInfo(suggestedPaths[0]).fileName(), QStringLiteral("Rezultat pretrage - court.pdf"));
-    if (QDir(documents).exists())
+    if (QDir(documents).exists()) {
         EXPECT_EQ(QFileInfo(suggestedPaths[0]).absolutePath(), QDir(documents).absolutePath());
+    }
 
     const QStringList pages = PageTexts(chosenPath);
     ASSERT_EQ(pages.size(), 1);

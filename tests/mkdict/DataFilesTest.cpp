@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -139,20 +140,173 @@ TEST(DataFiles, WrittenAsAPairWithNothingLeftBehind)
     EXPECT_THROW(WriteDataFiles(dir / "plain-file", "1", "2"), std::runtime_error);
 }
 
-TEST(DataFiles, FailedWriteLeavesThePreviousPairAlone)
+// ---- replacing the pair: failures and interruptions at every step ----------
+
+const WriteStep kSteps[] = {WriteStep::Recover,      WriteStep::WriteIndex, WriteStep::WriteEntries,
+                            WriteStep::KeepOldIndex, WriteStep::Commit,     WriteStep::PlaceIndex,
+                            WriteStep::PlaceEntries, WriteStep::CleanUp};
+
+// The folder in short: which pair each data file belongs to (O old, N new,
+// - none, ? other), then whatever else lies there ("journal/" for a folder).
+std::string State(const TempDir& dir)
 {
-    TempDir dir("fail");
-    WriteDataFiles(dir.path().string(), "IDX", "DIC");
-    // A folder where the entry file's temporary copy would go makes the
-    // second write fail after the first succeeded.
-    fs::create_directory(dir / ("vokabar2.dic.mkdict-" + std::to_string(::getpid()) + ".tmp"));
-    EXPECT_THROW(WriteDataFiles(dir.path().string(), "new idx", "new dic"), std::runtime_error);
-    EXPECT_EQ(ReadFile(dir / "vokabar2.idx"), "IDX");
-    EXPECT_EQ(ReadFile(dir / "vokabar2.dic"), "DIC");
+    auto which = [&](const std::string& name, const std::string& kind) {
+        if (!fs::exists(dir / name))
+            return std::string("-");
+        const std::string bytes = ReadFile(dir / name);
+        return bytes == "old " + kind ? std::string("O") : bytes == "new " + kind ? std::string("N") : std::string("?");
+    };
+    std::string state = which("vokabar2.idx", "idx") + which("vokabar2.dic", "dic");
     for (const std::string& name : dir.Names())
-        EXPECT_TRUE(name == "vokabar2.idx" || name == "vokabar2.dic" || name.find(".tmp") != std::string::npos)
-            << name;
-    EXPECT_FALSE(fs::exists(dir / ("vokabar2.idx.mkdict-" + std::to_string(::getpid()) + ".tmp")));
+        if (name != "vokabar2.idx" && name != "vokabar2.dic")
+            state += " " + name + (fs::is_directory(dir / name) ? "/" : "");
+    return state;
+}
+
+void OldPair(const TempDir& dir)
+{
+    WriteFile(dir / "vokabar2.idx", "old idx");
+    WriteFile(dir / "vokabar2.dic", "old dic");
+}
+
+// Runs `work` in a child process that the hook may kill; returns how it ended.
+template <class Work>
+int InChild(Work work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        try {
+            work();
+        } catch (...) {
+            ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
+}
+
+StepHook KillAt(WriteStep when, int signal = SIGKILL)
+{
+    return [when, signal](WriteStep step) {
+        if (step == when)
+            ::raise(signal);
+    };
+}
+
+TEST(DataFiles, AFailureAtAnyStepLeavesTheOldPair)
+{
+    // An error (full disk, EIO, a failed rename) raised before any step: the
+    // run undoes its work at once and says so; only a failed clean-up, with
+    // the new pair already in place, is left for the next run.
+    for (const bool hadPair : {true, false}) {
+        for (const WriteStep failAt : kSteps) {
+            SCOPED_TRACE(std::string(StepName(failAt)) + (hadPair ? "" : ", no old pair"));
+            TempDir dir("fail");
+            if (hadPair)
+                OldPair(dir);
+            const std::string before = State(dir);
+            const StepHook fail = [failAt](WriteStep step) {
+                if (step == failAt)
+                    throw std::runtime_error("injected");
+            };
+            if (failAt == WriteStep::CleanUp) {
+                WriteDataFiles(dir.path().string(), "new idx", "new dic", fail);
+                EXPECT_EQ(State(dir), "NN vokabar2.mkdict-commit/");
+                EXPECT_EQ(RecoverDataFiles(dir.path().string()), Recovery::Completed);
+                EXPECT_EQ(State(dir), "NN");
+                continue;
+            }
+            try {
+                WriteDataFiles(dir.path().string(), "new idx", "new dic", fail);
+                ADD_FAILURE() << "no error";
+            } catch (const std::runtime_error& e) {
+                const std::string message = e.what();
+                EXPECT_EQ(message.rfind("injected", 0), 0u) << message;
+                if (failAt != WriteStep::Recover) {
+                    EXPECT_NE(message.find(" ostale su kakve su bile"), std::string::npos) << message;
+                }
+            }
+            EXPECT_EQ(State(dir), before);
+        }
+    }
+}
+
+TEST(DataFiles, AnInterruptionAtAnyStepIsFinishedOrUndoneByTheNextRun)
+{
+    // Killed before each step: what the folder holds then, and after the
+    // next run's recovery, itself killed before each of its own steps once.
+    const struct {
+        WriteStep killAt;
+        const char* afterKill;
+        Recovery recovery;
+        const char* afterRecovery;
+    } cases[] = {
+        {WriteStep::Recover, "OO", Recovery::None, "OO"},
+        {WriteStep::WriteIndex, "OO", Recovery::None, "OO"},
+        {WriteStep::WriteEntries, "OO vokabar2.mkdict-new/", Recovery::Undone, "OO"},
+        {WriteStep::KeepOldIndex, "OO vokabar2.mkdict-new/", Recovery::Undone, "OO"},
+        {WriteStep::Commit, "OO vokabar2.mkdict-new/", Recovery::Undone, "OO"},
+        {WriteStep::PlaceIndex, "OO vokabar2.mkdict-commit/", Recovery::Completed, "NN"},
+        {WriteStep::PlaceEntries, "NO vokabar2.mkdict-commit/", Recovery::Completed, "NN"},
+        {WriteStep::CleanUp, "NN vokabar2.mkdict-commit/", Recovery::Completed, "NN"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(StepName(c.killAt));
+        TempDir dir("kill");
+        OldPair(dir);
+        const std::string path = dir.path().string();
+        EXPECT_EQ(InChild([&] { WriteDataFiles(path, "new idx", "new dic", KillAt(c.killAt)); }), -SIGKILL);
+        EXPECT_EQ(State(dir), c.afterKill);
+        EXPECT_EQ(RecoverDataFiles(path), c.recovery);
+        EXPECT_EQ(State(dir), c.afterRecovery);
+    }
+    for (const auto& c : cases) {
+        for (const WriteStep recoveryKilledAt : {WriteStep::PlaceIndex, WriteStep::PlaceEntries, WriteStep::CleanUp}) {
+            SCOPED_TRACE(std::string(StepName(c.killAt)) + ", recovery killed at " + StepName(recoveryKilledAt));
+            TempDir dir("kill2");
+            OldPair(dir);
+            const std::string path = dir.path().string();
+            InChild([&] { WriteDataFiles(path, "new idx", "new dic", KillAt(c.killAt)); });
+            InChild([&] { RecoverDataFiles(path, KillAt(recoveryKilledAt)); });
+            RecoverDataFiles(path);
+            EXPECT_EQ(State(dir), c.afterRecovery);
+        }
+    }
+}
+
+TEST(DataFiles, CtrlCWaitsUntilThePairIsReplaced)
+{
+    for (const WriteStep at : kSteps) {
+        SCOPED_TRACE(StepName(at));
+        TempDir dir("sigint");
+        OldPair(dir);
+        const std::string path = dir.path().string();
+        for (const int signal : {SIGINT, SIGTERM}) {
+            EXPECT_EQ(InChild([&] { WriteDataFiles(path, "new idx", "new dic", KillAt(at, signal)); }), -signal);
+            EXPECT_EQ(State(dir), "NN");
+        }
+    }
+}
+
+TEST(DataFiles, OneRunAtATimePerFolder)
+{
+    TempDir dir("lock");
+    OldPair(dir);
+    // A second run while the first holds the folder is refused and changes nothing.
+    std::string refused;
+    WriteDataFiles(dir.path().string(), "new idx", "new dic", [&](WriteStep step) {
+        if (step != WriteStep::Commit)
+            return;
+        try {
+            WriteDataFiles(dir.path().string(), "x", "y");
+        } catch (const std::runtime_error& e) {
+            refused = e.what();
+        }
+    });
+    EXPECT_NE(refused.find("je zauzeta: u nju upravo pi\xC5\xA1" "e drugi mkdict"), std::string::npos) << refused;
+    EXPECT_EQ(State(dir), "NN");
 }
 
 TEST(CommandLine, BuildsFilesThatUnpackToEqualLineCounts)
@@ -176,6 +330,34 @@ TEST(CommandLine, BuildsFilesThatUnpackToEqualLineCounts)
     ASSERT_EQ(fast.exitCode, 0) << fast.output;
     EXPECT_EQ(ReadFile(dir / "fast/vokabar2.dic").substr(0, 4), "\x57\x52\x5A\x4C");
     EXPECT_EQ(UnpackData(ReadFile(dir / "fast/vokabar2.dic")), entries);
+}
+
+TEST(CommandLine, EveryRunFinishesWhatAKilledOlderRunLeft)
+{
+    // An older mkdict killed between its two renames: the new index in
+    // place, the old entry file beside it, the new one under a temporary
+    // name. The next run puts the pair right even when its own sources fail.
+    TempDir dir("older");
+    WriteFile(dir / "bad.txt", "not a glossary line\n");
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string tag = ".mkdict-" + std::to_string(dead) + ".tmp";
+    WriteFile(dir / "vokabar2.idx", "new idx");
+    WriteFile(dir / "vokabar2.dic", "old dic");
+    WriteFile(dir / ("vokabar2.dic" + tag), "new dic");
+    const ToolRun run = RunMkdict("--out " + dir.path().string() + " " + dir / "bad.txt");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find(": dovr\xC5\xA1" "ena zamjena datoteka koju je prekinuo raniji rad"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(State(dir), "NN bad.txt");
+
+    // Killed before either rename: both temporary files go, the pair stays.
+    WriteFile(dir / ("vokabar2.idx" + tag), "newer idx");
+    WriteFile(dir / ("vokabar2.dic" + tag), "newer dic");
+    EXPECT_EQ(RunMkdict("--out " + dir.path().string() + " " + dir / "bad.txt").exitCode, 1);
+    EXPECT_EQ(State(dir), "NN bad.txt");
 }
 
 TEST(CommandLine, BadInputNamesFileAndLineAndWritesNothing)

@@ -34,7 +34,11 @@ void Usage(std::FILE* to)
                  "  ostalo     pojmovnik: \"pojam | vrsta riječi | istovrijednice; ... | područje | napomena\"\n"
                  "\n"
                  "  --method   način pakiranja: good (LZH, zadano), fast (LZRW1-KH) ili auto\n"
-                 "  --no-verify  ne raspakirava zapakirano radi provjere\n");
+                 "  --no-verify  ne raspakirava zapakirano radi provjere\n"
+                 "\n"
+                 "Datoteke se zamjenjuju u paru: nakon pogreške ili prekida MAPA sadrži cijeli\n"
+                 "stari ili cijeli novi par, a sljedeće pokretanje dovršava ili poništava\n"
+                 "prekinutu zamjenu.\n");
 }
 
 // Packing progress on a terminal: one line, rewritten in place.
@@ -129,6 +133,21 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // What an interrupted run left in the folder is put right first, so the
+    // folder holds a whole pair whether or not this run gets to write one.
+    auto tellRecovery = [&outDir](Recovery found) {
+        if (found == Recovery::Completed)
+            std::printf("mkdict: %s: dovršena zamjena datoteka koju je prekinuo raniji rad\n", outDir.c_str());
+        else if (found == Recovery::Undone)
+            std::printf("mkdict: %s: uklonjeni ostaci prekinutog rada\n", outDir.c_str());
+    };
+    try {
+        tellRecovery(RecoverDataFiles(outDir));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mkdict: %s\n", e.what());
+        return 1;
+    }
+
     const auto start = Clock::now();
     std::vector<Source> sources(paths.size());
     std::vector<Entry> entries;
@@ -171,7 +190,7 @@ int main(int argc, char** argv)
     const auto packed = Clock::now();
 
     try {
-        WriteDataFiles(outDir, packedIndex, packedEntries);
+        tellRecovery(WriteDataFiles(outDir, packedIndex, packedEntries));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mkdict: %s\n", e.what());
         return 1;
