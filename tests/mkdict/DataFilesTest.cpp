@@ -84,9 +84,9 @@ ToolRun RunMkdict(const std::string& args)
 const char* kGlossary =
     "# English | pos | Croatian | field | note\n"
     "plaintiff | n. | tužitelj; tužiteljica | parnični postupak | stranka koja podnosi tužbu\n"
-    "e.g. | abbr. | npr. | opći izrazi\n"
+    "e.g. | abbr. | npr. | opći pojam\n"
     "plaintiff | adj. | tužiteljski | parnični postupak\n"
-    "court | n. | sud | pravosuđe\n";
+    "court | n. | sud | međunarodno pravo\n";
 
 } // namespace
 
@@ -323,7 +323,7 @@ TEST(CommandLine, BuildsFilesThatUnpackToEqualLineCounts)
     EXPECT_EQ(packedIndex.substr(0, 4), "\x21\x48\x5A\x4C");  // good is the default
     EXPECT_EQ(CountLines(index), 3u);
     EXPECT_EQ(CountLines(entries), 3u);
-    EXPECT_EQ(index.substr(0, index.find("\r\n")), "court.sud; pravosu\xF0" "e");
+    EXPECT_EQ(index.substr(0, index.find("\r\n")), "court.sud; me\xF0" "unarodno pravo");
     EXPECT_EQ(index.substr(index.find("\r\n") + 2, 15), "e\xB7g\xB7.e.g.; npr.");
 
     const ToolRun fast = RunMkdict("--method fast --no-verify --out " + dir / "fast" + " " + dir / "g.txt");

@@ -95,7 +95,7 @@ TEST(Glossary, ReadsFieldsSkipsCommentsAndToleratesCrLfAndBom)
                                   "\r\n"
                                   "plaintiff | n. | tužitelj;tužiteljica ;  | parnični postupak | stranka koja podnosi tužbu\r\n"
                                   "   # indented comment\n"
-                                  "U.S. Code  |  n.  | Zakonik SAD-a | savezno pravo\n",
+                                  "U.S. Code  |  n.  | Zakonik SAD-a | opći pojam\n",
                                   &source);
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(source.records, 2u);
@@ -112,12 +112,14 @@ TEST(Glossary, ReadsFieldsSkipsCommentsAndToleratesCrLfAndBom)
 
 TEST(Glossary, BadLinesAreReportedWithTheirNumber)
 {
-    EXPECT_EQ(GlossaryError("# c\na | n. | b | c\nd | n. | e\n").substr(0, 3), "3: ");
-    EXPECT_NE(GlossaryError("a | n. | b | c | d | e\n").find("a redak ih ima 6"), std::string::npos);
+    EXPECT_EQ(GlossaryError("# c\na | n. | b | opći pojam\nd | n. | e\n").substr(0, 3), "3: ");
+    EXPECT_NE(GlossaryError("a | n. | b | opći pojam | d | e\n").find("a redak ih ima 6"), std::string::npos);
     EXPECT_NE(GlossaryError("\n\n | n. | b | c\n").find("3: nedostaje engleski pojam"), std::string::npos);
     EXPECT_NE(GlossaryError("a | n. | ; ; | c\n").find("1: nedostaju hrvatske istovrijednice"), std::string::npos);
+    EXPECT_NE(GlossaryError("a | n. | b | opći pojam\nc | n. | d | savezno pravo\n").find("2: nepoznato područje \"savezno pravo\""),
+              std::string::npos);
     // A file saved in cp1250 instead of UTF-8: "tužba" with ž as 0x9E.
-    EXPECT_EQ(GlossaryError("a | n. | b | c\nlawsuit | n. | tu\x9e" "ba | c\n"), "2: neispravan UTF-8 zapis u stupcu 18");
+    EXPECT_EQ(GlossaryError("a | n. | b | opći pojam\nlawsuit | n. | tu\x9e" "ba | c\n"), "2: neispravan UTF-8 zapis u stupcu 18");
     EXPECT_EQ(GlossaryError("# nothing but comments\n\n"), "no error");
 }
 

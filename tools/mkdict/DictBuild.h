@@ -68,6 +68,12 @@ constexpr size_t kMaxLineBytes = 1048573;
 
 // ---- sources --------------------------------------------------------------
 
+// The whole file; InputError when it is missing or unreadable.
+std::string ReadWholeFile(const std::string& path);
+
+// The fields of law a glossary line may name.
+bool IsGlossaryField(const std::string& field);
+
 // Our own glossary: "term | part of speech | equivalents; ... | field [| note]".
 void ParseGlossary(const std::string& text, const std::string& path, int sourceIndex,
                    std::vector<Entry>& out, Source& source);

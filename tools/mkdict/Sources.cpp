@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -22,8 +23,6 @@ InputError::InputError(std::string file, size_t line, const std::string& message
 {
 }
 
-namespace {
-
 std::string ReadWholeFile(const std::string& path)
 {
     std::error_code ec;
@@ -40,6 +39,8 @@ std::string ReadWholeFile(const std::string& path)
         throw InputError(path, 0, "greška pri čitanju datoteke");
     return std::move(buffer).str();
 }
+
+namespace {
 
 // A .dict.dz is a gzip file (dictzip only adds random access, which we do not
 // need); zlib also reads a plain file through the same calls.
@@ -182,10 +183,23 @@ std::string DictdLabel(const std::string& indexPath)
 
 } // namespace
 
+bool IsGlossaryField(const std::string& field)
+{
+    static const char* const fields[] = {
+        "građansko pravo", "obvezno pravo", "ugovorno pravo", "stvarno pravo", "obiteljsko pravo",
+        "nasljedno pravo", "kazneno pravo", "kazneni postupak", "parnični postupak", "ovršni postupak",
+        "izvanparnični postupak", "prekršajno pravo", "trgovačko pravo", "stečajno pravo", "upravno pravo",
+        "ustavno pravo", "pravo EU", "međunarodno pravo", "radno pravo", "pravo socijalne sigurnosti",
+        "porezno pravo", "pravo intelektualnog vlasništva", "pravo tržišnog natjecanja", "opći pojam",
+    };
+    return std::find(std::begin(fields), std::end(fields), field) != std::end(fields);
+}
+
 void ParseGlossary(const std::string& text, const std::string& path, int sourceIndex,
                    std::vector<Entry>& out, Source& source)
 {
-    source.path = path;
+    // Several glossary files make one source: their entries merge as one.
+    source.path = source.path.empty() ? path : source.path + ", " + path;
     source.kind = SourceKind::Glossary;
     source.label = "Tarvena";
     size_t lineNo = 0;
@@ -235,6 +249,8 @@ void ParseGlossary(const std::string& text, const std::string& path, int sourceI
             sense.note = fields[4];
         if (sense.equivalents.empty())
             throw InputError(path, lineNo, "nedostaju hrvatske istovrijednice (treće polje)");
+        if (!IsGlossaryField(sense.field))
+            throw InputError(path, lineNo, "nepoznato područje \"" + sense.field + "\" (četvrto polje)");
         Entry entry;
         entry.headword = fields[0];
         entry.senses.push_back(std::move(sense));

@@ -1,5 +1,6 @@
 // mkdict: builds the program's data files vokabar2.idx and vokabar2.dic
 // from dictd databases and our own glossary.
+#include "Corrections.h"
 #include "DataFiles.h"
 #include "DictBuild.h"
 
@@ -27,14 +28,19 @@ double Seconds(Clock::time_point from, Clock::time_point to)
 void Usage(std::FILE* to)
 {
     std::fprintf(to,
-                 "Uporaba: mkdict [--method good|fast|auto] [--no-verify] --out MAPA IZVOR...\n"
+                 "Uporaba: mkdict [--method good|fast|auto] [--no-verify] [--corrections TABLICA]\n"
+                 "              --out MAPA IZVOR...\n"
                  "\n"
                  "Gradi datoteke rječnika MAPA/vokabar2.idx i MAPA/vokabar2.dic iz jednog ili više izvora:\n"
                  "  *.index    baza dictd (uz nju .dict ili .dict.dz), npr. FreeDict eng-hrv\n"
                  "  ostalo     pojmovnik: \"pojam | vrsta riječi | istovrijednice; ... | područje | napomena\"\n"
+                 "             (više datoteka pojmovnika čini jedan izvor)\n"
                  "\n"
                  "  --method   način pakiranja: good (LZH, zadano), fast (LZRW1-KH) ili auto\n"
                  "  --no-verify  ne raspakirava zapakirano radi provjere\n"
+                 "  --corrections  tablica ispravaka prijevoda iz baza dictd:\n"
+                 "             \"natuknica | prijevod | vrsta | ispravni naziv\"; ispisuje koliko je\n"
+                 "             natuknica svako pravilo izmijenilo i upozorava na pravila bez učinka\n"
                  "\n"
                  "Datoteke se zamjenjuju u paru: nakon pogreške ili prekida MAPA sadrži cijeli\n"
                  "stari ili cijeli novi par, a sljedeće pokretanje dovršava ili poništava\n"
@@ -97,9 +103,10 @@ int main(int argc, char** argv)
     const char* modeName = "good";
     bool verify = true;
     std::vector<std::string> paths;
+    std::string correctionsPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if ((arg == "--out" || arg == "--method") && i + 1 == argc) {
+        if ((arg == "--out" || arg == "--method" || arg == "--corrections") && i + 1 == argc) {
             std::fprintf(stderr, "mkdict: opciji %s nedostaje vrijednost\n", arg.c_str());
             return 2;
         }
@@ -118,6 +125,8 @@ int main(int argc, char** argv)
                 return 2;
             }
             modeName = argv[i];
+        } else if (arg == "--corrections" && i + 1 < argc) {
+            correctionsPath = argv[++i];
         } else if (arg == "--no-verify") {
             verify = false;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -149,16 +158,45 @@ int main(int argc, char** argv)
     }
 
     const auto start = Clock::now();
-    std::vector<Source> sources(paths.size());
+    std::vector<Source> sources;
     std::vector<Entry> entries;
     DictionaryText text;
     try {
-        for (size_t i = 0; i < paths.size(); ++i)
-            ReadSource(paths[i], int(i), entries, sources[i]);
+        CorrectionTable corrections;
+        if (!correctionsPath.empty())
+            corrections = ReadCorrections(correctionsPath);
+        int glossary = -1;
+        for (const std::string& path : paths) {
+            const bool dictd = path.size() > 6 && path.compare(path.size() - 6, 6, ".index") == 0;
+            if (!dictd && glossary >= 0) {
+                ReadSource(path, glossary, entries, sources[size_t(glossary)]);
+                continue;
+            }
+            sources.emplace_back();
+            if (!dictd)
+                glossary = int(sources.size() - 1);
+            ReadSource(path, int(sources.size() - 1), entries, sources.back());
+        }
         const size_t read = entries.size();
         if (read == 0)
             throw InputError(paths.front(), 0, "izvori ne sadrže nijednu natuknicu");
         MergeEntries(entries, sources);
+        if (!correctionsPath.empty()) {
+            const size_t changed = ApplyCorrections(corrections, entries, sources);
+            size_t idle = 0;
+            for (const CorrectionRule& rule : corrections.rules) {
+                std::printf("mkdict: ispravak %s:%zu %s | %s -> %s natuknica\n", correctionsPath.c_str(), rule.line,
+                            rule.headword.c_str(), rule.rendering.c_str(), Grouped(rule.changed).c_str());
+                idle += rule.changed == 0;
+            }
+            std::fflush(stdout);
+            for (const CorrectionRule& rule : corrections.rules)
+                if (rule.changed == 0)
+                    std::fprintf(stderr, "mkdict: upozorenje: %s:%zu: pravilo \"%s | %s\" ne mijenja nijednu natuknicu\n",
+                                 correctionsPath.c_str(), rule.line, rule.headword.c_str(), rule.rendering.c_str());
+            std::printf("mkdict: ispravci: %s pravila, %s natuknica izmijenjeno, %s pravila bez učinka\n",
+                        Grouped(corrections.rules.size()).c_str(), Grouped(changed).c_str(), Grouped(idle).c_str());
+        }
         SortEntries(entries, sources);
         text = BuildText(entries, sources);
         for (const Source& s : sources)
