@@ -90,7 +90,7 @@ TEST_F(Glossary, TheTerminologyReviewsFindingsStayApplied)
         const char* first;
     } statutory[] = {
         {"gross negligence", "", "krajnja nepažnja"},
-        {"principle of sincere cooperation", "", "načelo iskrene suradnje"},
+        {"principle of sincere cooperation", "", "načelo lojalne suradnje"},
         {"retrial", "kazneni postupak", "ponovno suđenje"},
         {"retrial", "parnični postupak", "ponavljanje postupka"},
         {"partnership", "", "ortaštvo"},
