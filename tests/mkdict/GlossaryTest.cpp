@@ -71,9 +71,10 @@ TEST_F(Glossary, EveryCrossReferenceLeadsToAnEntry)
                 for (size_t t = targets.size() > 1 ? 1 : 0; t < targets.size(); ++t) {
                     const std::vector<Sense>* found = Senses(targets[t]);
                     ASSERT_NE(found, nullptr) << headword << ": usp. " << targets[t];
-                    if (!field.empty())
+                    if (!field.empty()) {
                         EXPECT_TRUE(std::any_of(found->begin(), found->end(), [&](const Sense& s) { return s.field == field; }))
                             << headword << ": usp. " << targets[t] << " (" << field << ")";
+                    }
                     ++checked;
                 }
             }
