@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "DictionaryStore.h"
 #include "Forms.h"
+#include "icons/ToolIcons.h"
 #include "uglavni.h"
 
 #include "uabout.h"
@@ -39,6 +40,11 @@ int RunVokabar(QApplication& app, const StartupHooks& hooks)
     // The title is the caption of the exception report. Only the application
     // name is set: a display name would be appended to every window caption.
     QApplication::setApplicationName(dialogs::kApplicationTitle);
+    // Every window and message box of the program carries the emblem, and
+    // the desktop finds the program's menu entry (name and icon) under
+    // this name.
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("hr.tarvena.Tarvena"));
 
     if (DataFileMissing(DictionaryStore::IndexFileName, hooks)
         || DataFileMissing(DictionaryStore::EntryFileName, hooks))

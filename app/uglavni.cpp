@@ -190,6 +190,7 @@ void TfVokabar::createActions()
 void TfVokabar::createMenus()
 {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    menuBar()->setAccessibleName(QStringLiteral("Glavni izbornik"));
     Program1 = menuBar()->addMenu(QStringLiteral("&Program"));
     Program1->setObjectName(QStringLiteral("Program1"));
     Program1->addAction(Print1);
@@ -220,9 +221,13 @@ void TfVokabar::createMenus()
     Pomo1->addAction(Uputezaradsprogramom1);
     Pomo1->addSeparator()->setObjectName(QStringLiteral("N4"));
     Pomo1->addAction(Oprogramu1);
+    // An open drop-down is announced by its menu's name.
+    for (QMenu* menu : {Program1, Ureivanje1, Pomo1})
+        menu->setAccessibleName(menu->title().remove(QLatin1Char('&')));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setAccessibleName(QStringLiteral("Izbornik rezultata pretrage"));
     PopupMenu1->addAction(Trai1);
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N5"));
     PopupMenu1->addAction(Copy1);
@@ -235,7 +240,8 @@ void TfVokabar::createMenus()
 
 void TfVokabar::createToolBars()
 {
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    // The title is the tool bar's name to a screen reader.
+    ToolBar1 = addToolBar(QStringLiteral("Alatna traka"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
@@ -277,6 +283,7 @@ void TfVokabar::createSearchPanel()
     pTrazi->setObjectName(QStringLiteral("pTrazi"));
     pTrazi->setFixedHeight(kSearchPanelHeight);
     pTrazi->setMinimumWidth(0);
+    pTrazi->setAccessibleName(QStringLiteral("Traženje pojma"));
 
     Label2 = new QLabel(QStringLiteral("T&raži pojam"), pTrazi);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -296,12 +303,20 @@ void TfVokabar::createSearchPanel()
     // term typed replaces it.
     CBKljuc->lineEdit()->selectAll();
     Label2->setBuddy(CBKljuc);
+    // The edit field holds the focus for the combo box: both carry the name.
+    for (QWidget* part : {static_cast<QWidget*>(CBKljuc), static_cast<QWidget*>(CBKljuc->lineEdit())}) {
+        part->setAccessibleName(QStringLiteral("Traži pojam"));
+        part->setAccessibleDescription(
+            QStringLiteral("Pojam koji želite pronaći; padajući popis sadrži već tražene pojmove"));
+    }
 
     BPojamSearch = new QPushButton(SearchGlyph(), QStringLiteral("&Traži"), pTrazi);
     BPojamSearch->setObjectName(QStringLiteral("BPojamSearch"));
     BPojamSearch->setGeometry(191, 23, 76, 22);
     BPojamSearch->setIconSize(QSize(16, 16));
     BPojamSearch->setDefault(true);
+    BPojamSearch->setAccessibleDescription(
+        QStringLiteral("Traži pojam u cijelom rječniku ili među engleskim riječima, prema odabranoj opciji"));
 
     GroupBox1 = new TOptionsBox(QStringLiteral("Opcije pretraživanja"), pTrazi);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -311,14 +326,18 @@ void TfVokabar::createSearchPanel()
     bSve->setObjectName(QStringLiteral("bSve"));
     bSve->setGeometry(6, 15, 197, 17);
     bSve->setChecked(true);
+    bSve->setAccessibleDescription(QStringLiteral("Prikazuje sve natuknice u kojima se pojam pojavljuje"));
 
     beng = new QRadioButton(QStringLiteral("Pretraživanje &engleskih riječi"), GroupBox1);
     beng->setObjectName(QStringLiteral("beng"));
     beng->setGeometry(6, 31, 177, 17);
+    beng->setAccessibleDescription(QStringLiteral("Već tijekom upisivanja prelazi na prvu englesku riječ "
+                                                  "koja počinje pojmom"));
 
     CBMatchCase = new QCheckBox(QStringLiteral("Uvaži velika i mala &slova"), GroupBox1);
     CBMatchCase->setObjectName(QStringLiteral("CBMatchCase"));
     CBMatchCase->setGeometry(197, 30, 153, 17);
+    CBMatchCase->setAccessibleDescription(QStringLiteral("Pri traženju razlikuje velika i mala slova"));
 
     // The options sit at the right edge of the panel, whatever its width.
     pTrazi->installEventFilter(this);
@@ -340,6 +359,9 @@ void TfVokabar::createWorkArea()
     auto* list = new TWordsListView;
     WordsList = list;
     WordsList->setObjectName(QStringLiteral("WordsList"));
+    WordsList->setAccessibleName(QStringLiteral("Engleski pojmovi"));
+    WordsList->setAccessibleDescription(
+        QStringLiteral("Natuknice rječnika abecednim redom; prijevod odabrane prikazuje se desno"));
     WordsList->setSelectionMode(QAbstractItemView::SingleSelection);
     WordsList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One height for every row: the view lays out 60,000 rows without asking.
@@ -351,6 +373,9 @@ void TfVokabar::createWorkArea()
 
     RichEdit1 = new QTextEdit;
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setAccessibleName(QStringLiteral("Rezultat pretrage"));
+    RichEdit1->setAccessibleDescription(
+        QStringLiteral("Prijevodi pronađenih pojmova; tekst se može označiti i kopirati"));
     RichEdit1->setReadOnly(true);
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setFocusPolicy(Qt::StrongFocus);
@@ -376,6 +401,7 @@ void TfVokabar::createStatusBar()
 {
     StatusBar1 = statusBar();
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setAccessibleName(QStringLiteral("Statusna traka"));
     StatusBar1->setFixedHeight(kStatusBarHeight);
     const auto panel = [this](const char* name, int width) {
         auto* label = new QLabel;

@@ -198,14 +198,16 @@ void PaintLanguages(QPainter& p, int centreX, int top)
 
 } // namespace
 
-QImage PaintCoverArt()
+QImage PaintCoverArt(qreal devicePixelRatio)
 {
-    QImage image(190, 300, QImage::Format_RGB888);
+    const QSize logical(190, 300);
+    QImage image(logical * devicePixelRatio, QImage::Format_RGB888);
+    image.setDevicePixelRatio(devicePixelRatio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
 
-    const QRect cover = image.rect();
+    const QRect cover(QPoint(0, 0), logical);
     PaintBinding(p, cover);
     const int centreX = 102; // middle of the board right of the spine
     PaintTitle(p, centreX);

@@ -5,5 +5,7 @@
 
 #include <QImage>
 
-// 190 x 300 pixels, 24 bits per pixel.
-QImage PaintCoverArt();
+// 190 x 300 pixels, 24 bits per pixel; drawn with as many device pixels per
+// pixel as the screen has (the image carries the ratio), so the cover stays
+// sharp on a scaled screen.
+QImage PaintCoverArt(qreal devicePixelRatio = 1.0);

@@ -57,6 +57,10 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     FForward = new QPushButton(QStringLiteral("Na&prijed"), this);
     FBrowser = new THelpBrowser(this);
     FBrowser->SetHelp(&FHelp);
+    FBrowser->setAccessibleName(QStringLiteral("Tekst pomoći"));
+    FContents->setAccessibleDescription(QStringLiteral("Prikazuje sadržaj pomoći"));
+    FBack->setAccessibleDescription(QStringLiteral("Vraća na prethodno pročitanu temu"));
+    FForward->setAccessibleDescription(QStringLiteral("Ide na sljedeću pročitanu temu"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(FContents);

@@ -1,13 +1,16 @@
 #include "ShadowLabel.h"
 
+#include "AccessibleLabels.h"
 #include "DrawText.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QPainter>
 
 TShadowLabel::TShadowLabel(QWidget* parent) : QWidget(parent)
 {
     FShadowColor = palette().color(QPalette::Light);
+    InstallLabelAccessibility();
 }
 
 void TShadowLabel::SetCaption(const QString& value)
@@ -17,6 +20,8 @@ void TShadowLabel::SetCaption(const QString& value)
     FCaption = value;
     FitToText();
     update();
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
 }
 
 void TShadowLabel::SetShadowColor(const QColor& value)

@@ -1,5 +1,8 @@
 #include "linklabel.h"
 
+#include "AccessibleLabels.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEnterEvent>
@@ -46,6 +49,7 @@ TLinkLabel::TLinkLabel(QWidget* parent) : QWidget(parent)
     FSavedFontColor = FontColor();
     resize(65, 17);
     setCursor(Qt::PointingHandCursor);
+    InstallLabelAccessibility();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { FocusChanged(now); });
 }
@@ -76,6 +80,9 @@ void TLinkLabel::SetCaption(const QString& value)
     update();
     FitToText();
     UpdateShortcut();
+    // The caption is the name a screen reader gives the link.
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
 }
 
 void TLinkLabel::SetFocusControl(QWidget* value)
@@ -410,11 +417,18 @@ void TLinkLabel::FocusChanged(QWidget* now)
 
 // ---- opening the target ------------------------------------------------
 
-bool TLinkLabel::OpenLink()
+QString TLinkLabel::Target() const
 {
     if (FCaption.isEmpty() || !FURLEnabled)
+        return QString();
+    return FURLTypeAdd ? URLPrefix(FURLType) + FCaption : FCaption;
+}
+
+bool TLinkLabel::OpenLink()
+{
+    const QString target = Target();
+    if (target.isEmpty())
         return false;
-    const QString target = FURLTypeAdd ? URLPrefix(FURLType) + FCaption : FCaption;
     return ExecuteTarget(target);
 }
 

@@ -78,6 +78,8 @@ public:
     // Builds the target from the caption and hands it to the desktop; true
     // when it was handed over.
     bool OpenLink();
+    // The target OpenLink hands over; empty when there is none.
+    QString Target() const;
     // Makes the box fit the caption and its shadow (only with AutoSize on).
     void FitToText();
 
@@ -105,6 +107,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // A screen reader's press is a click.
+    friend class TLinkLabelAccessible;
     void Click();
     void PaintShadowedText(QPainter* painter, TRect& rect, unsigned format) const;
     void UpdateShortcut();

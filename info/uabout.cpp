@@ -42,9 +42,11 @@ QLabel* MakeLabel(QWidget* parent, int left, int top, const QString& text)
 }
 
 TLinkLabel* MakeLink(QWidget* parent, int left, int top, const QString& caption,
-                     TLinkLabel::TURLType type)
+                     TLinkLabel::TURLType type, const QString& description)
 {
     auto* link = new TLinkLabel(parent);
+    // Announced as a link named by its caption (AccessibleLabels.h).
+    link->setAccessibleDescription(description);
     link->move(left, top);
     link->SetURLType(type);
     link->SetTransparent(true);
@@ -89,7 +91,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setGeometry(5, 5, 190, 300);
     ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(QPixmap::fromImage(PaintCoverArt()));
+    ProgramIcon->setPixmap(QPixmap::fromImage(PaintCoverArt(qApp->devicePixelRatio())));
+    ProgramIcon->setAccessibleName(QStringLiteral("Naslovnica: Tarvena, pravni rječnik"));
+    ProgramIcon->setAccessibleDescription(QStringLiteral(
+        "Uvezana knjiga sa zlatnom vagom pravde i crveno-bijelim šahiranim štitom, "
+        "ispod nje oznake jezika EN i HR"));
 
     QPalette black = pal;
     black.setColor(QPalette::WindowText, Qt::black);
@@ -100,9 +106,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     Label2 = MakeLabel(Panel1, 212, 90, QStringLiteral("web:"));
     Label3 = MakeLabel(Panel1, 212, 106, QStringLiteral("e-mail:"));
 
-    WebLink = MakeLink(Panel1, 245, 90, QStringLiteral("tarvena.example"), TLinkLabel::utHttp);
+    WebLink = MakeLink(Panel1, 245, 90, QStringLiteral("tarvena.example"), TLinkLabel::utHttp,
+                       QStringLiteral("Otvara web stranicu programa u pregledniku"));
     MailLink = MakeLink(Panel1, 245, 105, QStringLiteral("info@tarvena.example"),
-                        TLinkLabel::utMailto);
+                        TLinkLabel::utMailto, QStringLiteral("Otvara program za e-poštu s porukom na ovu adresu"));
 
     TitleLabel = new TShadowLabel(Panel1);
     TitleLabel->move(212, 10);
@@ -111,12 +118,14 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     TitleLabel->SetShadowSize(1);
     TitleLabel->SetShadowPos(TShadowLabel::spLeftTop);
     TitleLabel->SetCaption(QStringLiteral("Tarvena"));
+    TitleLabel->setAccessibleDescription(QStringLiteral("Naziv programa"));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setGeometry(283, 277, 75, 25);
     OKButton->setDefault(true);
     OKButton->setAutoDefault(true);
     OKButton->setVisible(false);
+    OKButton->setAccessibleDescription(QStringLiteral("Zatvara prozor O programu"));
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 

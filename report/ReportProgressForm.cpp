@@ -25,6 +25,7 @@ TReportProgressForm::TReportProgressForm(TReportPrinter* job, QWidget* parent)
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
+    ProgressBar->setAccessibleName(QStringLiteral("Napredak ispisa"));
 
     Info = new QLabel(this);
     Info->setObjectName(QStringLiteral("Info"));
@@ -34,6 +35,7 @@ TReportProgressForm::TReportProgressForm(TReportPrinter* job, QWidget* parent)
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setGeometry(36, 52, 75, 25);
+    CancelButton->setAccessibleDescription(QStringLiteral("Prekida ispis"));
     connect(CancelButton, &QPushButton::clicked, this, &TReportProgressForm::CancelButtonClick);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -145,19 +145,6 @@ void DrawHelp(QPainter& p)
     p.drawText(QRectF(0, 0.5, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
 }
 
-void DrawProgram(QPainter& p)
-{
-    // A closed book with a dark red cover and a "T" on it.
-    p.setPen(Pen(kInk));
-    p.setBrush(kPaper);
-    p.drawRoundedRect(QRectF(3.5, 1.5, 11, 13.5), 1, 1);
-    p.setBrush(kRed);
-    p.drawRoundedRect(QRectF(1.5, 0.5, 11, 13.5), 1, 1);
-    p.setPen(Pen(QColor(0xf0, 0xd0, 0x70), 1.6));
-    p.drawLine(QPointF(4.5, 4.0), QPointF(9.5, 4.0));
-    p.drawLine(QPointF(7.0, 4.0), QPointF(7.0, 11.0));
-}
-
 } // namespace
 
 QIcon ToolIcon(ToolImage image)
@@ -186,5 +173,11 @@ QIcon SearchGlyph()
 
 QIcon ProgramIcon()
 {
-    return IconOf(DrawProgram, {16, 32, 48, 64});
+    // The images the build rendered from the icon drawing; the desktop's
+    // icon theme gets the same ones.
+    static const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    QIcon icon;
+    for (int size : sizes)
+        icon.addFile(QStringLiteral(":/icons/program/%1.png").arg(size), QSize(size, size));
+    return icon;
 }

@@ -80,6 +80,12 @@ TEST_F(StartupTest, WithBothFilesTheFormsExistAndTheSplashIsGone)
     ASSERT_NE(QRRezultatPretrage, nullptr);
     EXPECT_FALSE(QRRezultatPretrage->isVisible());
     EXPECT_TRUE(dialogs.shown.empty());
+    // Every window carries the emblem the build rendered, from 16 to 256
+    // pixels, and the desktop knows the program by its menu entry's name.
+    const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+    EXPECT_EQ(ran->windowIcon().pixmap(48).toImage(), QApplication::windowIcon().pixmap(48).toImage());
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("hr.tarvena.Tarvena"));
 }
 
 TEST_F(StartupTest, TheAboutAndHelpCommandsOpenTheProgramsOwnWindows)

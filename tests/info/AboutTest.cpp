@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 // Runs the About command and, once the dialog is up, the given steps; a
@@ -199,6 +201,32 @@ TEST(CoverArt, IsAFullColourPortraitWithTheChequeredBand)
     EXPECT_GT(red, 400);
     EXPECT_GT(white, 400);
     EXPECT_GT(colours.size(), 500); // shaded, not a flat placeholder
+}
+
+TEST(CoverArt, OnAScaledScreenIsTheSamePictureInFinerPixels)
+{
+    // Drawn at the screen's ratio, the cover needs no upscaling and stays
+    // sharp; brought back to 190 x 300 it is the picture drawn at 1x.
+    const QImage fine = PaintCoverArt(2.0);
+    EXPECT_EQ(fine.size(), QSize(380, 600));
+    EXPECT_EQ(fine.deviceIndependentSize(), QSizeF(190, 300));
+    const QImage coarse = PaintCoverArt(1.0);
+    const QImage reduced = fine.scaled(190, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    double difference = 0;
+    for (int y = 0; y < 300; ++y) {
+        for (int x = 0; x < 190; ++x) {
+            const QRgb a = coarse.pixel(x, y);
+            const QRgb b = reduced.pixel(x, y);
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+        }
+    }
+    EXPECT_LT(difference / (190 * 300 * 3), 12.0); // edges differ, the picture does not
+    // Finer: the 2x drawing has edges the 1x one cannot hold.
+    QSet<QRgb> colours;
+    for (int y = 0; y < fine.height(); ++y)
+        for (int x = 0; x < fine.width(); ++x)
+            colours.insert(fine.pixel(x, y));
+    EXPECT_GT(colours.size(), 1000);
 }
 
 } // namespace
