@@ -9,7 +9,9 @@
 //   PROBE SPLASH <ms>                  the About window first painted
 //   PROBE MAIN <ms> rss=<kB> splash=<0|1> rows=<n>
 //                                      the main window (named fVokabar) first
-//                                      painted, then closed
+//                                      painted, then closed (built with
+//                                      PROBE_ENDS_WITH_CTRL_K: ended with
+//                                      Ctrl+K, "Kraj rada", as the user does)
 //
 // Times are milliseconds since the moment in PROBE_T0_NS (CLOCK_MONOTONIC
 // nanoseconds, set by the harness just before it started the process).
@@ -19,6 +21,9 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
+#ifdef PROBE_ENDS_WITH_CTRL_K
+#include <QTest>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -107,7 +112,14 @@ private:
             rows = list->model() ? list->model()->rowCount() : -1;
         std::fprintf(stderr, "PROBE MAIN %.2f rss=%ld splash=%d rows=%d\n", ms, ResidentKilobytes(), int(splash), rows);
         std::fflush(stderr);
+#ifdef PROBE_ENDS_WITH_CTRL_K
+        QTimer::singleShot(0, window, [window] {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : window, Qt::Key_K, Qt::ControlModifier);
+        });
+#else
         QTimer::singleShot(0, window, [window] { window->close(); });
+#endif
     }
 
     bool splashPainted_ = false;

@@ -2,6 +2,7 @@
 #include "Lookup.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include <cstdio>
 #include <string>
@@ -23,7 +24,10 @@ int main(int argc, char** argv)
 
     LookupRequest request;
 #ifdef TARVENA_INSTALLED_DATA_DIR
-    request.installedDataDir = QString::fromUtf8(TARVENA_INSTALLED_DATA_DIR);
+    // A relative folder is taken from the folder this program is installed
+    // in, so each installation finds its own data, whatever its prefix.
+    request.installedDataDir = QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QString::fromUtf8(TARVENA_INSTALLED_DATA_DIR)));
 #endif
     QString error;
     if (!ParseLookupArguments(QCoreApplication::arguments().mid(1), request, error)) {
