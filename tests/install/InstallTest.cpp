@@ -7,7 +7,7 @@
 // must find the data from any working directory.
 //
 // Checks that need a tool which is not installed (desktop-file-validate,
-// appstreamcli, man, dpkg-deb, dpkg-shlibdeps, lintian) are skipped;
+// appstreamcli, man, dpkg-deb, dpkg-shlibdeps, file, lintian) are skipped;
 // scripts/install-deps installs them for ./test.
 #include "DictionaryStore.h"
 #include "ProbeEnvironment.h"
@@ -270,7 +270,8 @@ class PackageTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        for (const char* tool : {"dpkg-deb", "dpkg-shlibdeps"})
+        // CPack finds the binaries for dpkg-shlibdeps with file.
+        for (const char* tool : {"dpkg-deb", "dpkg-shlibdeps", "file"})
             if (Tool(tool).isEmpty())
                 missing_ += QString::fromLatin1(tool) + ' ';
         if (!missing_.isEmpty())
