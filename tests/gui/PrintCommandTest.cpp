@@ -30,18 +30,6 @@ namespace {
 TPrivateCups* g_cups = nullptr;
 bool g_cupsUp = false;
 
-QStringList PageTexts(const QString& pdf)
-{
-    QStringList texts;
-    for (const TPdfPage& page : ReadPdfPages(pdf)) {
-        QStringList words;
-        for (const TPdfWord& word : page.Words)
-            words << word.Text;
-        texts << words.join(u' ');
-    }
-    return texts;
-}
-
 class PrintCommandTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -111,7 +99,7 @@ TEST_F(PrintCommandTest, PrintWithoutAPrinterSaysSoAndOffersAPdfFile)
         EXPECT_EQ(QFileInfo(suggestedPaths[0]).absolutePath(), QDir(documents).absolutePath());
     }
 
-    const QStringList pages = PageTexts(chosenPath);
+    const QStringList pages = ReadPdfPageTexts(chosenPath);
     ASSERT_EQ(pages.size(), 1);
     const QString hits = window->StatusPanel0->text();
     EXPECT_TRUE(hits.startsWith(QStringLiteral("Broj pronađenih pojmova: ")));
@@ -124,7 +112,7 @@ TEST_F(PrintCommandTest, PrintWithoutAPrinterSaysSoAndOffersAPdfFile)
     const QString printed = out.filePath(QStringLiteral("printed.pdf"));
     ASSERT_TRUE(QRRezultatPretrage->PrintResultToPdf(QStringLiteral("court"), hits.section(u' ', -1).toInt(),
                                                      window->Document().Bytes(), printed));
-    EXPECT_EQ(pages, PageTexts(printed));
+    EXPECT_EQ(pages, ReadPdfPageTexts(printed));
     EXPECT_TRUE(shown.shown.empty());
 }
 

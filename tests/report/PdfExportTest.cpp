@@ -19,18 +19,6 @@
 
 namespace {
 
-QStringList PageTexts(const QString& pdf)
-{
-    QStringList texts;
-    for (const TPdfPage& page : ReadPdfPages(pdf)) {
-        QStringList words;
-        for (const TPdfWord& word : page.Words)
-            words << word.Text;
-        texts << words.join(u' ');
-    }
-    return texts;
-}
-
 QByteArray Contents(const QString& path)
 {
     QFile file(path);
@@ -54,9 +42,9 @@ TEST(PdfExport, WritesThePagesAPrintMakesAndNothingBesideThem)
     const TPdfSaveResult saved = SaveResultAsPdf(report, QStringLiteral("ugovor"), 120, rtf, target);
     ASSERT_EQ(saved.Outcome, TPdfSaveResult::TOutcome::Saved) << saved.Message.toStdString();
 
-    const QStringList pages = PageTexts(target);
+    const QStringList pages = ReadPdfPageTexts(target);
     ASSERT_GE(pages.size(), 3);
-    EXPECT_EQ(pages, PageTexts(printed));
+    EXPECT_EQ(pages, ReadPdfPageTexts(printed));
     for (int i = 0; i < pages.size(); ++i) {
         EXPECT_TRUE(pages[i].contains(QStringLiteral("Rezultat traženja pojma: ugovor"))) << i;
         EXPECT_TRUE(pages[i].contains(QStringLiteral("Broj pronađenih pojmova: 120"))) << i;

@@ -103,3 +103,15 @@ QImage RenderPdfPage(const QString& pdfFile, int page, int dotsPerInch)
         return QImage();
     return QImage(prefix + QStringLiteral(".pgm"));
 }
+
+QStringList ReadPdfPageTexts(const QString& pdfFile)
+{
+    QStringList texts;
+    for (const TPdfPage& page : ReadPdfPages(pdfFile)) {
+        QStringList words;
+        for (const TPdfWord& word : page.Words)
+            words << word.Text;
+        texts << words.join(u' ');
+    }
+    return texts;
+}

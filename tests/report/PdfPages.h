@@ -29,6 +29,9 @@ std::vector<QStringList> ReadPdfLayoutLines(const QString& pdfFile);
 // Every page of the file; empty when the file cannot be read.
 std::vector<TPdfPage> ReadPdfPages(const QString& pdfFile);
 
+// The words of every page joined by spaces, a string a page.
+QStringList ReadPdfPageTexts(const QString& pdfFile);
+
 // One page rendered in grey at dotsPerInch.
 QImage RenderPdfPage(const QString& pdfFile, int page, int dotsPerInch);
 

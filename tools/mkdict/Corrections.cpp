@@ -39,22 +39,6 @@ bool WordAfter(const std::string& text, size_t at)
     return IsWordCodePoint(NextCodePoint(text, pos));
 }
 
-std::vector<std::string> SplitStandardTerms(const std::string& standard)
-{
-    std::vector<std::string> terms;
-    size_t from = 0;
-    while (from <= standard.size()) {
-        size_t comma = standard.find(',', from);
-        if (comma == std::string::npos)
-            comma = standard.size();
-        std::string term = NormalizeSpace(std::string_view(standard).substr(from, comma - from));
-        if (!term.empty())
-            terms.push_back(std::move(term));
-        from = comma + 1;
-    }
-    return terms;
-}
-
 // Marks one text; returns the rules (indices) that matched.
 std::vector<size_t> MarkText(std::string& text, const std::vector<size_t>& candidates,
                              const std::vector<CorrectionRule>& rules)
@@ -105,33 +89,8 @@ CorrectionTable ParseCorrections(const std::string& text, const std::string& pat
 {
     CorrectionTable table;
     table.path = path;
-    size_t lineNo = 0;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string_view raw(text.data() + start, end - start);
-        start = end + 1;
-        ++lineNo;
-        if (lineNo == 1 && raw.substr(0, 3) == "\xEF\xBB\xBF")
-            raw.remove_prefix(3);
-        size_t bad = 0;
-        if (!IsValidUtf8(raw, bad))
-            throw InputError(path, lineNo, "neispravan UTF-8 zapis");
-        const std::string line = NormalizeSpace(raw);
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::vector<std::string> fields;
-        size_t from = 0;
-        for (;;) {
-            const size_t bar = line.find('|', from);
-            fields.push_back(NormalizeSpace(
-                std::string_view(line).substr(from, (bar == std::string::npos ? line.size() : bar) - from)));
-            if (bar == std::string::npos)
-                break;
-            from = bar + 1;
-        }
+    ForEachSourceLine(text, path, [&](const std::string& line, size_t lineNo) {
+        const std::vector<std::string> fields = SplitFields(line, '|');
         if (fields.size() != 4)
             throw InputError(path, lineNo,
                              "očekivana su 4 polja (natuknica | prijevod | vrsta | ispravni naziv), a redak ih ima " +
@@ -147,7 +106,7 @@ CorrectionTable ParseCorrections(const std::string& text, const std::string& pat
                 throw InputError(path, lineNo,
                                  "isto pravilo već stoji u retku " + std::to_string(other.line));
         table.rules.push_back(std::move(rule));
-    }
+    });
     return table;
 }
 
@@ -200,7 +159,7 @@ size_t ApplyCorrections(CorrectionTable& table, std::vector<Entry>& entries, con
         changedEntries += !changedBy.empty();
         for (const size_t r : changedBy) {
             ++rules[r].changed;
-            for (std::string& term : SplitStandardTerms(rules[r].standard))
+            for (std::string& term : SplitFields(rules[r].standard, ',', false))
                 if (std::find(entry.otherForms.begin(), entry.otherForms.end(), term) == entry.otherForms.end())
                     entry.otherForms.push_back(std::move(term));
         }

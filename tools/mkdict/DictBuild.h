@@ -15,8 +15,10 @@
 // in one space after its last closing brace, so both forms are balanced RTF
 // and show the same text.
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mkdict {
@@ -73,6 +75,15 @@ std::string ReadWholeFile(const std::string& path);
 
 // The fields of law a glossary line may name.
 bool IsGlossaryField(const std::string& field);
+
+// Calls each for every line of a UTF-8 source text with its number: byte
+// order mark and CR dropped, blanks collapsed, blank and "#" lines skipped.
+// Invalid UTF-8 or a NUL raises InputError naming the line.
+void ForEachSourceLine(const std::string& text, const std::string& path,
+                       const std::function<void(const std::string& line, size_t lineNo)>& each);
+// The parts of text between separators, blanks collapsed; empty parts are
+// kept (a field left empty) unless keepEmpty is false.
+std::vector<std::string> SplitFields(std::string_view text, char separator, bool keepEmpty = true);
 
 // Our own glossary: "term | part of speech | equivalents; ... | field [| note]".
 void ParseGlossary(const std::string& text, const std::string& path, int sourceIndex,

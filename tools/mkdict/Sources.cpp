@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -195,13 +196,9 @@ bool IsGlossaryField(const std::string& field)
     return std::find(std::begin(fields), std::end(fields), field) != std::end(fields);
 }
 
-void ParseGlossary(const std::string& text, const std::string& path, int sourceIndex,
-                   std::vector<Entry>& out, Source& source)
+void ForEachSourceLine(const std::string& text, const std::string& path,
+                       const std::function<void(const std::string& line, size_t lineNo)>& each)
 {
-    // Several glossary files make one source: their entries merge as one.
-    source.path = source.path.empty() ? path : source.path + ", " + path;
-    source.kind = SourceKind::Glossary;
-    source.label = "Tarvena";
     size_t lineNo = 0;
     size_t start = 0;
     while (start < text.size()) {
@@ -221,19 +218,35 @@ void ParseGlossary(const std::string& text, const std::string& path, int sourceI
         if (raw.find('\0') != std::string_view::npos)
             throw InputError(path, lineNo, "redak sadrži znak NUL");
         const std::string line = NormalizeSpace(raw);
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (!line.empty() && line[0] != '#')
+            each(line, lineNo);
+    }
+}
 
-        std::vector<std::string> fields;
-        size_t from = 0;
-        for (;;) {
-            const size_t bar = line.find('|', from);
-            fields.push_back(NormalizeSpace(std::string_view(line).substr(
-                from, (bar == std::string::npos ? line.size() : bar) - from)));
-            if (bar == std::string::npos)
-                break;
-            from = bar + 1;
-        }
+std::vector<std::string> SplitFields(std::string_view text, char separator, bool keepEmpty)
+{
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = text.find(separator, from);
+        std::string part = NormalizeSpace(text.substr(from, (at == std::string_view::npos ? text.size() : at) - from));
+        if (keepEmpty || !part.empty())
+            parts.push_back(std::move(part));
+        if (at == std::string_view::npos)
+            return parts;
+        from = at + 1;
+    }
+}
+
+void ParseGlossary(const std::string& text, const std::string& path, int sourceIndex,
+                   std::vector<Entry>& out, Source& source)
+{
+    // Several glossary files make one source: their entries merge as one.
+    source.path = source.path.empty() ? path : source.path + ", " + path;
+    source.kind = SourceKind::Glossary;
+    source.label = "Tarvena";
+    ForEachSourceLine(text, path, [&](const std::string& line, size_t lineNo) {
+        const std::vector<std::string> fields = SplitFields(line, '|');
         if (fields.size() < 4 || fields.size() > 5)
             throw InputError(path, lineNo,
                              "očekivana su 4 ili 5 polja odvojenih znakom \"|\" (pojam | vrsta riječi | "
@@ -257,7 +270,7 @@ void ParseGlossary(const std::string& text, const std::string& path, int sourceI
         entry.source = sourceIndex;
         out.push_back(std::move(entry));
         ++source.records;
-    }
+    });
 }
 
 void ReadGlossary(const std::string& path, int sourceIndex, std::vector<Entry>& out, Source& source)
@@ -337,17 +350,7 @@ void ParseDictd(const std::string& index, const std::string& dict, const std::st
             continue;
         }
 
-        std::vector<std::string> lines;
-        size_t from = 0;
-        while (from <= body.size()) {
-            size_t nl = body.find('\n', from);
-            if (nl == std::string::npos)
-                nl = body.size();
-            std::string l = NormalizeSpace(std::string_view(body).substr(from, nl - from));
-            if (!l.empty())
-                lines.push_back(std::move(l));
-            from = nl + 1;
-        }
+        const std::vector<std::string> lines = SplitFields(body, '\n', false);
 
         Entry entry;
         entry.source = sourceIndex;
