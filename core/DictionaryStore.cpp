@@ -5,7 +5,11 @@
 #include "LZRW1.h"
 #include "Streams.h"
 
+#include <chrono>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -71,32 +75,82 @@ bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked,
     return sound && written == promised && unpacked.Size() == promised;
 }
 
+namespace {
+
+// One data file read, unpacked and split into lines. The two files are
+// independent containers, so the entry file is done on a second thread while
+// the index is done here; what the user sees keeps the one-after-the-other
+// order: the index's problems first, then the entry file's.
+struct UnpackedFile {
+    LineList lines;
+    bool whole = false;
+    std::exception_ptr error;   // the open error (or any other) of this file
+};
+
+UnpackedFile UnpackLines(const std::string& fileName, Tlzrw1Host* host)
+{
+    UnpackedFile file;
+    try {
+        TMemoryStream packed;
+        TMemoryStream unpacked;
+        packed.LoadFromFile(fileName);   // "Cannot open file <name>"
+        file.whole = DictionaryStore::UnpackFile(packed, unpacked, host);
+        Release(packed);
+        file.lines.Assign(std::move(unpacked.Bytes()));
+    } catch (...) {
+        file.error = std::current_exception();
+    }
+    return file;
+}
+
+} // namespace
+
 void DictionaryStore::Load(const std::string& indexFile, const std::string& entryFile,
                            const ProblemReport& report, Tlzrw1Host* host)
 {
-    TMemoryStream unpacked;
-    TMemoryStream packed;
     index_.Clear();
     entries_.Clear();
     FillIndex();
 
-    auto unpackWhole = [&](const std::string& fileName) {
-        packed.LoadFromFile(fileName);   // "Cannot open file <name>"
-        const bool whole = UnpackFile(packed, unpacked, host);
-        Release(packed);
+    // The second thread takes no host: only this thread may process window
+    // messages. Should it not start, the entry file is done here afterwards.
+    std::future<UnpackedFile> entryJob;
+    try {
+        entryJob = std::async(std::launch::async, UnpackLines, entryFile, nullptr);
+    } catch (const std::system_error&) {
+    }
+    // Leaving early (the index failed) still waits for the second thread:
+    // nothing of it may outlive the call.
+    struct Join {
+        std::future<UnpackedFile>& job;
+        ~Join()
+        {
+            if (job.valid())
+                job.wait();
+        }
+    } join{entryJob};
+
+    const auto take = [&](UnpackedFile&& file, const std::string& fileName, LineList& lines) {
+        if (file.error)
+            std::rethrow_exception(file.error);
+        lines = std::move(file.lines);
         // Reported once per file; what did unpack is still used.
-        if (!whole && report)
+        if (!file.whole && report)
             report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
     };
 
-    unpackWhole(indexFile);
-    index_.Assign(std::move(unpacked.Bytes()));
-    Release(unpacked);
+    take(UnpackLines(indexFile, host), indexFile, index_);
     FillIndex();
 
-    unpackWhole(entryFile);
-    entries_.Assign(std::move(unpacked.Bytes()));
-    Release(unpacked);
+    if (entryJob.valid()) {
+        // The splash stays responsive while the other file finishes.
+        while (entryJob.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready)
+            if (host)
+                host->ProcessMessages();
+        take(entryJob.get(), entryFile, entries_);
+    } else {
+        take(UnpackLines(entryFile, host), entryFile, entries_);
+    }
 }
 
 void DictionaryStore::LoadIndexText(std::string_view text)

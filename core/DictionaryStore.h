@@ -55,6 +55,10 @@ public:
     // on the entry file keeps the index and headwords). A damaged file is
     // reported through `report` and its unpacked part is kept. `host` lets the
     // codec process pending window messages between blocks (may be null).
+    //
+    // The entry file is unpacked on a second thread meanwhile; the calling
+    // thread alone reports, fills the lists and calls `host`, in the order
+    // above, so the outcome is that of doing one file after the other.
     void Load(const std::string& indexFile = IndexFileName,
               const std::string& entryFile = EntryFileName,
               const ProblemReport& report = {}, Tlzrw1Host* host = nullptr);
