@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "HeadwordModel.h"
 #include "HelpAccess.h"
+#include "ResultViewLoader.h"
 #include "RichTextSelection.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
@@ -330,6 +331,12 @@ void TfVokabar::createWorkArea()
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
     highlighter_ = new TermHighlighter(RichEdit1);
     zoom_ = new ViewZoom(RichEdit1);
+    loader_ = new ResultViewLoader(RichEdit1);
+    // Text the view takes in later is shown at the zoom of the rest.
+    connect(loader_, &ResultViewLoader::added, this, [this](int from) {
+        if (zoom_->Factor() != 1.0)
+            zoom_->ApplyFrom(from);
+    });
 
     Splitter1->addWidget(WordsList);
     Splitter1->addWidget(RichEdit1);
@@ -547,6 +554,8 @@ void TfVokabar::Copy1Click()
 
 void TfVokabar::Oznaisve1Click()
 {
+    // All is all of the document, also while the view is still taking it in.
+    loader_->Finish();
     QTextCursor cursor = RichEdit1->textCursor();
     richtext::selectAll(cursor);
     RichEdit1->setTextCursor(cursor);
@@ -655,9 +664,8 @@ int TfVokabar::selectedHeadword() const
 void TfVokabar::showDocument(const QByteArray& document)
 {
     highlighter_->Clear();
-    LoadIntoDocument(RichEdit1->document(), document);
-    if (zoom_->Factor() != 1.0)
-        zoom_->Apply();
+    // The first screen now, the rest from the event loop (ResultViewLoader).
+    loader_->Load(document);
     RichEdit1->moveCursor(QTextCursor::Start);
     RichEdit1->verticalScrollBar()->setValue(0);
     ++documentsShown_;

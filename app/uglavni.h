@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 class HeadwordModel;
+class ResultViewLoader;
 class TermHighlighter;
 class ViewZoom;
 class QAction;
@@ -96,6 +97,9 @@ public:
     // The term the view highlights (empty when none).
     QString HighlightedTerm() const;
     ViewZoom& Zoom() { return *zoom_; }
+    // Puts documents into the view: the first screen at once, the rest in
+    // slices between events.
+    ResultViewLoader& ViewLoader() { return *loader_; }
 
     // SearchView
     QString comboText() const override;
@@ -142,6 +146,7 @@ private:
     HeadwordModel* headwords_ = nullptr;
     TermHighlighter* highlighter_ = nullptr;
     ViewZoom* zoom_ = nullptr;
+    ResultViewLoader* loader_ = nullptr;
     int documentsShown_ = 0;
     bool placed_ = false;
 };

@@ -8,10 +8,13 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QPointer>
 
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <limits>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -314,14 +317,21 @@ class Parser {
 public:
     Parser(QTextDocument *doc, QByteArrayView data)
         : m_p(reinterpret_cast<const uchar *>(data.data())),
+          m_begin(m_p),
           m_end(m_p + data.size()),
           m_cursor(doc)
     {
     }
 
     void run();
+    // Reads on until at least `bytes` more bytes are consumed or the data
+    // ends, in one edit block, and flushes the pending text so that all of
+    // it shows. True when the document is complete.
+    bool step(qsizetype bytes);
+    qsizetype consumed() const { return m_p - m_begin; }
 
 private:
+    void readUntil(const uchar *limit);
     void finish();
     // Input.
     void controlWord();
@@ -345,6 +355,7 @@ private:
     QColor tableColor(int index) const;
 
     const uchar *m_p;
+    const uchar *m_begin;
     const uchar *m_end;
     QTextCursor m_cursor;
 
@@ -378,8 +389,29 @@ void Parser::run()
 {
     // One edit block: the document reports one change, not one per run.
     m_cursor.beginEditBlock();
-    // The caller checked the signature; the first '{' opens the document.
-    while (m_p < m_end) {
+    readUntil(m_end);
+    finish();
+    m_cursor.endEditBlock();
+}
+
+bool Parser::step(qsizetype bytes)
+{
+    m_cursor.beginEditBlock();
+    readUntil(m_p + std::min<qsizetype>(std::max<qsizetype>(bytes, 1), m_end - m_p));
+    if (m_p >= m_end)
+        finish();
+    else
+        flushText();
+    m_cursor.endEditBlock();
+    return m_finished;
+}
+
+void Parser::readUntil(const uchar *limit)
+{
+    // Each turn consumes one whole token (a control word with its parameter
+    // and delimiter, a group mark, a character), so reading may stop after
+    // any turn and go on later as if it had never stopped.
+    while (m_p < limit) {
         const uchar c = *m_p++;
         switch (c) {
         case '{':
@@ -412,8 +444,6 @@ void Parser::run()
             break;
         }
     }
-    finish();
-    m_cursor.endEditBlock();
 }
 
 void Parser::finish()
@@ -974,6 +1004,73 @@ bool readRtf(QTextDocument *doc, QByteArrayView data)
     doc->setModified(false);
     return true;
 }
+
+struct IncrementalRtfReader::Impl {
+    QByteArray data;
+    QPointer<QTextDocument> doc;
+    std::unique_ptr<Parser> parser;
+    qsizetype lead = 0;
+    bool undo = false;
+};
+
+IncrementalRtfReader::IncrementalRtfReader() : d(std::make_unique<Impl>()) {}
+
+IncrementalRtfReader::~IncrementalRtfReader() { cancel(); }
+
+bool IncrementalRtfReader::start(QTextDocument *doc, const QByteArray &data)
+{
+    cancel();
+    if (!doc || !looksLikeRtf(data))
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    d->data = data;
+    d->lead = skipSpace(p, p + data.size()) - p;
+    d->doc = doc;
+    d->undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    d->parser = std::make_unique<Parser>(doc, QByteArrayView(d->data).sliced(d->lead));
+    return true;
+}
+
+bool IncrementalRtfReader::step(qsizetype bytes)
+{
+    if (!d->parser)
+        return true;
+    if (!d->doc) {   // the document went away: nothing left to read into
+        cancel();
+        return true;
+    }
+    if (d->parser->step(bytes))
+        cancel();
+    return !d->parser;
+}
+
+void IncrementalRtfReader::finish()
+{
+    while (!step(std::numeric_limits<qsizetype>::max() / 2)) {
+    }
+}
+
+void IncrementalRtfReader::cancel()
+{
+    if (d->parser && d->doc) {
+        d->doc->setUndoRedoEnabled(d->undo);
+        d->doc->setModified(false);
+    }
+    d->parser.reset();
+    d->doc.clear();
+    d->data = QByteArray();
+}
+
+bool IncrementalRtfReader::reading() const { return d->parser != nullptr; }
+
+qsizetype IncrementalRtfReader::consumed() const
+{
+    return d->parser ? d->lead + d->parser->consumed() : 0;
+}
+
+qsizetype IncrementalRtfReader::size() const { return d->data.size(); }
 
 void readPlainText(QTextDocument *doc, QByteArrayView data)
 {

@@ -19,10 +19,20 @@
 #include "Dialogs.h"
 #include "DictionaryStore.h"
 #include "LZRW1.h"
+#include "ResultViewLoader.h"
 #include "Streams.h"
 #include "uglavni.h"
+#include "Cp1250Case.h"
+#include "Cp1250Text.h"
+#include "SearchEngine.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -37,9 +47,14 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -214,6 +229,196 @@ void BenchLoading()
     std::printf("  %-58s %8.0f %%\n", "share of the loading in the window's time", 100.0 * load / Median(window));
 }
 
+long ResidentKb()
+{
+    long kb = -1;
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            kb = std::atol(line.c_str() + 6);
+    return kb;
+}
+
+// Keystrokes posted to a widget from another thread every few milliseconds,
+// as the window system would deliver them, whatever the user-interface
+// thread is doing: the time from posting to the widget getting each is what
+// the user feels as the window answering or not.
+class KeyLatency : public QObject {
+public:
+    explicit KeyLatency(QWidget* target) : target_(target)
+    {
+        target->installEventFilter(this);
+        poster_ = std::thread([this] {
+            while (!stop_) {
+                auto* key = new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+                key->setTimestamp(quint64(Now() * 1000.0));
+                QCoreApplication::postEvent(target_, key);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    ~KeyLatency() override
+    {
+        stop_ = true;
+        poster_.join();
+        QCoreApplication::processEvents();
+        target_->removeEventFilter(this);
+    }
+    double Worst() const { return Max(latency_); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == target_ && event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Shift) {
+            latency_.push_back(Now() - double(static_cast<QKeyEvent*>(event)->timestamp()) / 1000.0);
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static double Now()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    }
+    QWidget* target_;
+    std::vector<double> latency_;
+    std::atomic<bool> stop_{false};
+    std::thread poster_;
+};
+
+struct LargeSearch {
+    QString term;
+    int hits = 0;
+    bool statusRight = false;
+    double firstScreen = 0;    // Return to the first screen painted
+    double whole = 0;          // Return to the whole document in the view
+    double worstKey = 0;       // longest wait of a keystroke meanwhile
+    double worstGap = 0;       // longest time the event loop was away
+    double documentMb = 0;
+    double rssMb = 0;
+};
+
+// One whole-dictionary search as the user makes it: Return in the combo box,
+// the first screen painted, then the event loop runs while the view takes in
+// the rest; a keystroke is posted every 5 ms and its wait measured.
+LargeSearch SearchAndWait(TfVokabar& window, const QString& term, double limitMs = 600000)
+{
+    LargeSearch result;
+    result.term = term;
+    window.bSve->setChecked(true);
+    window.setComboText(term);
+    QElapsedTimer clock;
+    clock.start();
+    window.BPojamSearch->click();
+    window.RichEdit1->viewport()->repaint();
+    result.firstScreen = double(clock.nsecsElapsed()) / 1e6;
+    result.hits = window.Engine().HitCount();
+    result.statusRight =
+        window.StatusPanel0->text() == QStringLiteral("Broj pronađenih pojmova: %1").arg(result.hits);
+
+    ResultViewLoader& loader = window.ViewLoader();
+    {
+        KeyLatency keys(window.WordsList);
+        QElapsedTimer gap;
+        gap.start();
+        QTimer ticker;
+        ticker.setInterval(1);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            result.worstGap = std::max(result.worstGap, double(gap.nsecsElapsed()) / 1e6);
+            gap.restart();
+        });
+        ticker.start();
+        while (loader.Loading() && clock.elapsed() < limitMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        result.whole = double(clock.nsecsElapsed()) / 1e6;
+        ticker.stop();
+        result.worstKey = keys.Worst();
+    }
+    result.documentMb = double(window.Document().Bytes().size()) / 1048576.0;
+    result.rssMb = double(ResidentKb()) / 1024.0;
+    return result;
+}
+
+// The 3-letter terms found in the most index lines: every byte triple of the
+// folded index that a search accepts (no line break, no leading or trailing
+// space, no stop word), counted once per line.
+QStringList MostFrequentTrigrams(const DictionaryStore& store, int count)
+{
+    std::map<uint32_t, int> lines;
+    std::vector<uint32_t> seen;
+    for (int32_t i = 0; i < store.IndexLines().Count(); ++i) {
+        const std::string line = cp1250::Lower(store.IndexLines()[i]);
+        seen.clear();
+        for (size_t k = 0; k + 3 <= line.size(); ++k) {
+            const auto a = uint8_t(line[k]), b = uint8_t(line[k + 1]), c = uint8_t(line[k + 2]);
+            if (a == ' ' || c == ' ')
+                continue;
+            seen.push_back(uint32_t(a) << 16 | uint32_t(b) << 8 | c);
+        }
+        std::sort(seen.begin(), seen.end());
+        seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+        for (const uint32_t t : seen)
+            ++lines[t];
+    }
+    std::vector<std::pair<int, uint32_t>> ranked;
+    for (const auto& [t, n] : lines)
+        ranked.push_back({n, t});
+    std::sort(ranked.rbegin(), ranked.rend());
+    QStringList terms;
+    for (const auto& [n, t] : ranked) {
+        const char bytes[3] = {char(t >> 16), char(t >> 8), char(t)};
+        const std::string_view term(bytes, 3);
+        if (std::string_view(SearchEngine::StopWords).find(term) != std::string_view::npos)
+            continue;
+        terms.append(cp1250::ToUnicode(term));
+        if (terms.size() == count)
+            break;
+    }
+    return terms;
+}
+
+void PrintLargeSearch(const LargeSearch& r)
+{
+    std::printf("  %-8s %7d hits %7.2f MB  first screen %8.1f ms  whole %9.1f ms  worst key %6.1f ms"
+                "  loop away %6.1f ms  rss %6.1f MB%s\n",
+                qPrintable(QStringLiteral("\"%1\"").arg(r.term)), r.hits, r.documentMb, r.firstScreen, r.whole,
+                r.worstKey, r.worstGap, r.rssMb, r.statusRight ? "" : "  STATUS WRONG");
+}
+
+void BenchLargeSearches(TfVokabar& window)
+{
+    std::printf("\nThe largest results: the ten most frequent 3-letter terms of the index, Return to\n"
+                "the first screen painted, and the window's answer to keystrokes while the rest comes in:\n");
+    const QStringList terms = MostFrequentTrigrams(window.Store(), 10);
+    std::vector<LargeSearch> runs;
+    for (const QString& term : terms) {
+        runs.push_back(SearchAndWait(window, term));
+        PrintLargeSearch(runs.back());
+    }
+    std::sort(runs.begin(), runs.end(), [](const LargeSearch& a, const LargeSearch& b) { return a.whole > b.whole; });
+    std::printf("  the five worst (longest to take in whole):");
+    for (size_t i = 0; i < std::min<size_t>(5, runs.size()); ++i)
+        std::printf(" %s %.0f ms (first screen %.1f ms)%s", qPrintable(runs[i].term), runs[i].whole,
+                    runs[i].firstScreen, i + 1 < 5 ? "," : "\n");
+    std::vector<double> first, key, rss;
+    bool statusRight = true;
+    for (const LargeSearch& r : runs) {
+        first.push_back(r.firstScreen);
+        key.push_back(r.worstKey);
+        rss.push_back(r.rssMb);
+        statusRight = statusRight && r.statusRight;
+    }
+    Figure("first screen painted, worst of the ten", Max(first), 100);
+    Figure("a keystroke's wait while the rest comes in, worst", Max(key), 50);
+    Figure("resident memory after these searches, worst", Max(rss), 120, "MB");
+    std::printf("  %-58s %9s\n", "hit count in the status bar with the first screen", statusRight ? "yes" : "NO");
+}
+
 void TypeKey(QWidget* target, QChar c)
 {
     const auto key = Qt::Key(c.toUpper().unicode());
@@ -312,14 +517,23 @@ int main(int argc, char** argv)
                 double(QFileInfo(dataDir + "/vokabar2.idx").size()) / 1048576.0,
                 double(QFileInfo(dataDir + "/vokabar2.dic").size()) / 1048576.0);
 
-    BenchStartup(dataDir);
-    BenchLoading();
+    // Sections to run: all, or those named on the command line.
+    QStringList sections = app.arguments().mid(1);
+    const auto wanted = [&](const char* name) { return sections.isEmpty() || sections.contains(QLatin1String(name)); };
+    if (wanted("start"))
+        BenchStartup(dataDir);
+    if (wanted("loading"))
+        BenchLoading();
 
     TfVokabar window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("The window was not exposed.\n");
-    BenchKeystrokes(window);
-    BenchSearches(window);
+    if (wanted("keys"))
+        BenchKeystrokes(window);
+    if (wanted("search"))
+        BenchSearches(window);
+    if (wanted("large"))
+        BenchLargeSearches(window);
     return reports == 0 ? 0 : 1;
 }
