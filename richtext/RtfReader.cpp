@@ -344,7 +344,7 @@ private:
     void addChar(char16_t u);
     void addUnicode(int value);
     void paragraph();
-    void flushText();
+    void flushText(bool keepOpenPair = false);
     QTextCharFormat charFormat(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state) const;
 
@@ -401,7 +401,7 @@ bool Parser::step(qsizetype bytes)
     if (m_p >= m_end)
         finish();
     else
-        flushText();
+        flushText(true);
     m_cursor.endEditBlock();
     return m_finished;
 }
@@ -679,7 +679,10 @@ void Parser::keyword(std::string_view word, bool hasParam, int param)
         }
         break;
     case Kw::DefaultFont:
+        // Text read so far keeps the default it was read under.
+        flushText();
         m_defaultFont = hasParam ? param : 0;
+        m_formatCache.clear();
         break;
     case Kw::FontSwiss:
         m_tableHint = QFont::SansSerif;
@@ -830,10 +833,19 @@ void Parser::paragraph()
     m_blockEmpty = true;
 }
 
-void Parser::flushText()
+void Parser::flushText(bool keepOpenPair)
 {
-    if (m_text.isEmpty())
+    // At the end of a slice a high surrogate may wait for its low half.
+    QChar held;
+    if (keepOpenPair && !m_text.isEmpty() && m_text.back().isHighSurrogate()) {
+        held = m_text.back();
+        m_text.chop(1);
+    }
+    if (m_text.isEmpty()) {
+        if (!held.isNull())
+            m_text.append(held);
         return;
+    }
     // \uN may have left halves of surrogate pairs; QTextDocument wants whole
     // characters.
     char16_t *s = reinterpret_cast<char16_t *>(m_text.data());
@@ -850,6 +862,8 @@ void Parser::flushText()
     m_cursor.insertText(m_text, charFormat(m_textState));
     m_text.clear();
     m_blockEmpty = false;
+    if (!held.isNull())
+        m_text.append(held);
 }
 
 QTextCharFormat Parser::charFormat(const CharState &state)
@@ -918,6 +932,9 @@ QTextBlockFormat Parser::blockFormat(const ParaState &state) const
 
 void Parser::commitFont()
 {
+    // Text read before the entry keeps the table it was read under, so a
+    // document read in slices comes out as one read at once.
+    flushText();
     QString name = m_tableName;
     m_tableName.clear();
     const int number = m_tableFont;
@@ -939,6 +956,7 @@ void Parser::commitFont()
 
 void Parser::commitColor()
 {
+    flushText();
     if (m_colors.size() < 4096)
         m_colors.push_back({m_rgbGiven ? QColor(m_rgb[0], m_rgb[1], m_rgb[2]) : QColor()});
     m_rgb[0] = m_rgb[1] = m_rgb[2] = 0;
