@@ -88,3 +88,9 @@ void ResultViewLoader::Finish()
     timer_.stop();
     step(reader_.size());
 }
+
+void ResultViewLoader::Cancel()
+{
+    timer_.stop();
+    reader_.cancel();
+}

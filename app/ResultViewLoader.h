@@ -31,6 +31,8 @@ public:
     // Reads whatever is still to come now (select all, and whatever else
     // needs the whole document in the view).
     void Finish();
+    // Stops taking in the rest; the view keeps what it has.
+    void Cancel();
     bool Loading() const { return reader_.reading(); }
 
     // Bytes a slice reads, adapted after each slice to take about kSliceMs.

@@ -1,6 +1,7 @@
 #include "uglavni.h"
 
 #include "Dialogs.h"
+#include "Cp1250Text.h"
 #include "ErrorGuard.h"
 #include "Forms.h"
 #include "HeadwordModel.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -36,10 +38,13 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -452,6 +457,22 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     }
+    case QEvent::Paint:
+        // Once the view is on screen, before the user has typed.
+        if (!warmedUp_ && watched == RichEdit1->viewport()) {
+            warmedUp_ = true;
+            QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
+        }
+        // The list's glyphs, drawn once in the colour of its background
+        // before the list paints itself over them (warmUpView).
+        if (!listGlyphs_.isEmpty() && watched == WordsList->viewport()) {
+            QPainter painter(WordsList->viewport());
+            painter.setFont(WordsList->font());
+            painter.setPen(WordsList->palette().color(QPalette::Base));
+            painter.drawText(WordsList->viewport()->rect(), Qt::TextWordWrap, listGlyphs_);
+            listGlyphs_.clear();
+        }
+        break;
     case QEvent::Resize:
         if (watched == pTrazi)
             GroupBox1->move(pTrazi->width() - GroupBox1->width(), 0);
@@ -464,6 +485,8 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
 
 void TfVokabar::closeEvent(QCloseEvent* event)
 {
+    // The program ends: whatever the view still takes in is not wanted.
+    loader_->Cancel();
     QMainWindow::closeEvent(event);
     emit closed();
 }
@@ -474,11 +497,62 @@ void TfVokabar::showEvent(QShowEvent* event)
     if (placed_)
         return;
     placed_ = true;
+
     // The designed size is the outer one: take the frame off the client area.
     const QSize frame = frameGeometry().size() - geometry().size();
     if (!frame.isEmpty() && frame != QSize(0, 0))
         resize(kWindowSize - frame);
     move(0, 0);
+}
+
+void TfVokabar::warmUpView()
+{
+    // The first entry shown used to cost several times any later one: fonts
+    // opened, the shaper set up, glyphs drawn for the first time, the view's
+    // own first load and paint. A few entries put into the view, drawn off
+    // screen and taken away again do all that now, before the user has typed.
+    // Not once the user has been shown something: then it is done already.
+    if (documentsShown_ != 0)
+        return;
+    const LineList& entries = store_.EntryLines();
+    QByteArray sample(ResultDocument::Header.data(), qsizetype(ResultDocument::Header.size()));
+    for (int32_t i = 0; i < std::min<int32_t>(entries.Count(), 16); ++i) {
+        const std::string_view line = entries[i];
+        sample.append(line.data(), qsizetype(line.size())).append("\r\n");
+    }
+    // Every character of the code page in each style the entries use: a
+    // glyph is measured and drawn slowly only the first time.
+    QByteArray characters;
+    QByteArray escaped;
+    for (int c = 0x21; c <= 0xFF; ++c) {
+        if (c == 0x7F || c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98)
+            continue;   // no character there
+        characters.append(char(c));
+        if (c == '\\' || c == '{' || c == '}' || c >= 0x80)
+            escaped.append("\\'").append(QByteArray::number(c, 16));
+        else
+            escaped.append(char(c));
+    }
+    for (const char* style : {"", "\\b ", "\\i ", "\\cf1 ", "\\b\\cf1 "})
+        sample.append("\\par {").append(style).append(escaped).append("}\r\n");
+    sample.append(ResultDocument::Footer.data(), qsizetype(ResultDocument::Footer.size()));
+
+    // The list shows new letters when it jumps to a headword.
+    listGlyphs_ = cp1250::ToUnicode(std::string_view(characters.constData(), size_t(characters.size())));
+    WordsList->viewport()->repaint();
+
+    loader_->Load(sample);
+    loader_->Finish();
+    // Drawn where the view draws, in the colour of its background: glyphs
+    // are kept per font and size, whatever their colour, and nothing shows.
+    QTextCursor all(RichEdit1->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat unseen;
+    unseen.setForeground(RichEdit1->palette().color(QPalette::Base));
+    all.mergeCharFormat(unseen);
+    RichEdit1->viewport()->repaint();
+    RichEdit1->document()->clear();
+    RichEdit1->viewport()->repaint();
 }
 
 // --- Event handlers ---------------------------------------------------------

@@ -135,6 +135,9 @@ private:
     void wireHandlers();
     void setTabOrder();
     void guardShortcuts();
+    // Lays out and draws a few entries off screen, so that the first one the
+    // user asks for is shown as fast as any other.
+    void warmUpView();
     // Runs a search command and, when it searched the whole dictionary,
     // highlights its term in the view.
     void runSearchCommand(void (SearchEngine::*command)());
@@ -149,4 +152,6 @@ private:
     ResultViewLoader* loader_ = nullptr;
     int documentsShown_ = 0;
     bool placed_ = false;
+    bool warmedUp_ = false;
+    QString listGlyphs_;   // drawn unseen at the list's next paint
 };

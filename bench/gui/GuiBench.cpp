@@ -22,11 +22,14 @@
 #include "ResultViewLoader.h"
 #include "Streams.h"
 #include "uglavni.h"
+#include "DataFiles.h"
 #include "Cp1250Case.h"
 #include "Cp1250Text.h"
 #include "SearchEngine.h"
 
 #include <QCheckBox>
+#include <valgrind/callgrind.h>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -55,6 +58,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -249,6 +253,7 @@ public:
     explicit KeyLatency(QWidget* target) : target_(target)
     {
         target->installEventFilter(this);
+        (void)QInputDevice::primaryKeyboard();   // made here, not on the poster's thread
         poster_ = std::thread([this] {
             while (!stop_) {
                 auto* key = new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
@@ -419,11 +424,148 @@ void BenchLargeSearches(TfVokabar& window)
     std::printf("  %-58s %9s\n", "hit count in the status bar with the first screen", statusRight ? "yes" : "NO");
 }
 
+// The shipped texts repeated `factor` times, packed Fast into a directory of
+// their own: a dictionary far beyond the real one, to see the view stay
+// usable when a result runs to hundreds of thousands of entries.
+bool MakeRepeatedDictionary(const QString& dataDir, const QString& outDir, int factor)
+{
+    std::string texts[2];
+    const char* names[2] = {DictionaryStore::IndexFileName, DictionaryStore::EntryFileName};
+    for (int i = 0; i < 2; ++i) {
+        std::ifstream file((dataDir + "/" + names[i]).toStdString(), std::ios::binary);
+        const std::string packed((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::string text = mkdict::UnpackData(packed);
+        if (!text.empty() && text.back() != '\n' && text.back() != '\r')
+            text += "\r\n";
+        texts[i].reserve(text.size() * size_t(factor));
+        for (int k = 0; k < factor; ++k)
+            texts[i] += text;
+    }
+    std::string packedIndex, packedEntries;
+    mkdict::PackBoth(texts[0], texts[1], TCompressMode::Fast, false, packedIndex, packedEntries);
+    std::printf("  %d x the shipped texts: idx %.0f MB, dic %.0f MB unpacked (%.0f + %.0f MB packed Fast)\n", factor,
+                double(texts[0].size()) / 1048576.0, double(texts[1].size()) / 1048576.0,
+                double(packedIndex.size()) / 1048576.0, double(packedEntries.size()) / 1048576.0);
+    mkdict::WriteDataFiles(outDir.toStdString(), packedIndex, packedEntries);
+    return true;
+}
+
+void BenchScale(const QString& dataDir, int factor)
+{
+    std::printf("\nA dictionary %d times the real one, searched for \"ion\":\n", factor);
+    QTemporaryDir dir;
+    if (!dir.isValid() || !MakeRepeatedDictionary(dataDir, dir.path(), factor))
+        return;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QElapsedTimer clock;
+    clock.start();
+    auto window = std::make_unique<TfVokabar>();
+    window->show();
+    (void)QTest::qWaitForWindowExposed(window.get());
+    Info("start: the window loaded and shown", double(clock.elapsed()));
+    const double startRss = double(ResidentKb()) / 1024.0;
+    Info("resident memory after start", startRss, "MB");
+
+    // Interrupting: a new search while the view takes in the last one, and
+    // closing the window meanwhile, each answered at once.
+    window->setComboText(QStringLiteral("ion"));
+    window->BPojamSearch->click();
+    QTest::qWait(300);
+    window->setComboText(QStringLiteral("court"));
+    const double newSearch = TimeMs([&] {
+        window->BPojamSearch->click();
+        window->RichEdit1->viewport()->repaint();
+    });
+    Figure("a new search while \"ion\" comes in, to its result painted", newSearch, 100);
+    window->setComboText(QStringLiteral("ion"));
+    window->BPojamSearch->click();
+    QTest::qWait(300);
+    const double close = TimeMs([&] {
+        window->close();
+        while (window->ViewLoader().Loading())
+            QCoreApplication::processEvents();
+    });
+    Figure("closing the window while \"ion\" comes in, to the reading stopped", close, 100);
+    window->show();
+    (void)QTest::qWaitForWindowExposed(window.get());
+
+    const double rssBefore = double(ResidentKb()) / 1024.0;
+    const LargeSearch r = SearchAndWait(*window, QStringLiteral("ion"), 30 * 60 * 1000);
+    PrintLargeSearch(r);
+    Figure("\"ion\": first screen painted", r.firstScreen, 1000);
+    Figure("\"ion\": a keystroke's wait while the rest comes in, worst", r.worstKey, 100);
+    std::printf("  %-58s %9s\n", "hit count in the status bar with the first screen", r.statusRight ? "yes" : "NO");
+    std::printf("  %-58s %9s\n", "the whole result in the view", window->ViewLoader().Loading() ? "NO (cut off)" : "yes");
+    Info("\"ion\": the whole result in the view after", r.whole / 1000.0, "s");
+    const double perHit = (r.rssMb - rssBefore) * 1048576.0 / std::max(1, r.hits);
+    std::printf("  %-58s %9.0f bytes (%.1f per byte of the document)\n", "view memory per hit", perHit,
+                (r.rssMb - rssBefore) / std::max(0.001, r.documentMb));
+    window.reset();
+    QDir::setCurrent(before);
+}
+
 void TypeKey(QWidget* target, QChar c)
 {
     const auto key = Qt::Key(c.toUpper().unicode());
     QTest::sendKeyEvent(QTest::KeyAction::Press, target, key, QString(c), Qt::NoModifier);
     QTest::sendKeyEvent(QTest::KeyAction::Release, target, key, QString(c), Qt::NoModifier);
+}
+
+// The first keystroke after start, in a process of its own (this program run
+// with --first-key): the window made and shown as the program does, a pause
+// such as a user makes before typing, headword mode, then the keys of a few
+// terms, each timed to the entry painted. Prints the times, one a line.
+int FirstKeyChild()
+{
+    TfVokabar window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    QTest::qWait(300);
+    // The mode chosen as a user does, and the window repainted, before typing.
+    window.beng->setChecked(true);
+    window.CBKljuc->setFocus();
+    QTest::qWait(100);
+    // The harness's own first key event (QTest's set-up) on a widget of its
+    // own, so that only the program's first keystroke is timed.
+    QLineEdit harness;
+    TypeKey(&harness, QLatin1Char('x'));
+    for (const QString& term : {QStringLiteral("court"), QStringLiteral("lease"), QStringLiteral("judge")}) {
+        window.setComboText(QString());
+        for (const QChar c : term) {
+            const double ms = TimeMs([&] {
+                TypeKey(window.CBKljuc, c);
+                window.RichEdit1->viewport()->repaint();
+            });
+            std::printf("KEY %.3f\n", ms);
+        }
+    }
+    return 0;
+}
+
+void BenchFirstKeystroke()
+{
+    std::printf("\nHeadword mode, the first keystroke after start against the rest (a fresh process each run):\n");
+    std::vector<double> first, rest;
+    for (int run = 0; run < 9; ++run) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-key")});
+        child.waitForFinished(60000);
+        std::vector<double> keys;
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+            if (line.startsWith("KEY "))
+                keys.push_back(line.mid(4).toDouble());
+        if (keys.size() < 2) {
+            std::printf("  the child reported nothing\n");
+            return;
+        }
+        first.push_back(keys.front());
+        rest.insert(rest.end(), keys.begin() + 1, keys.end());
+    }
+    Info("first keystroke, median of 9 starts", Median(first));
+    Info("every later keystroke, median", Median(rest));
+    Figure("ratio first / later (target 1.5)", Median(first) / Median(rest), 1.5, "x ");
 }
 
 void BenchKeystrokes(TfVokabar& window)
@@ -508,6 +650,8 @@ int main(int argc, char** argv)
         return 1;
     }
     QDir::setCurrent(dataDir);
+    if (app.arguments().contains(QStringLiteral("--first-key")))
+        return FirstKeyChild();
     int reports = 0;
     dialogs::SetPresenter([&](const dialogs::Message& message) {
         ++reports;
@@ -519,7 +663,9 @@ int main(int argc, char** argv)
 
     // Sections to run: all, or those named on the command line.
     QStringList sections = app.arguments().mid(1);
-    const auto wanted = [&](const char* name) { return sections.isEmpty() || sections.contains(QLatin1String(name)); };
+    const auto wanted = [&](const char* name) {
+        return sections.isEmpty() || sections.contains(QLatin1String("all")) || sections.contains(QLatin1String(name));
+    };
     if (wanted("start"))
         BenchStartup(dataDir);
     if (wanted("loading"))
@@ -529,11 +675,19 @@ int main(int argc, char** argv)
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         std::printf("The window was not exposed.\n");
-    if (wanted("keys"))
+    if (wanted("keys")) {
+        BenchFirstKeystroke();
         BenchKeystrokes(window);
+    }
     if (wanted("search"))
         BenchSearches(window);
     if (wanted("large"))
         BenchLargeSearches(window);
+    // The large dictionary takes minutes and gigabytes: asked for by name
+    // ("scale", or "scale=N" for N times the texts), or with "all".
+    for (const QString& section : sections) {
+        if (section == QLatin1String("all") || section.startsWith(QLatin1String("scale")))
+            BenchScale(dataDir, section.contains('=') ? section.section('=', 1).toInt() : 60);
+    }
     return reports == 0 ? 0 : 1;
 }
