@@ -611,9 +611,12 @@ void Parser::keyword(std::string_view word, bool hasParam, int param)
         m_tableFont = INT_MIN;
         break;
     case Kw::ColorTbl:
+        // A new table: text read so far keeps the colours it was read under.
+        flushText();
         m_state.dest = Dest::ColorTable;
         m_colors.clear();
         m_rgbGiven = false;
+        m_formatCache.clear();
         break;
     case Kw::Par:
         paragraph();

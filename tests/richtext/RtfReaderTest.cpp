@@ -247,6 +247,8 @@ TEST(RtfReaderIncremental, SlicesOfAnySizeGiveTheDocumentOfOneRead)
         // surrogates given as two \\u, which a slice may part.
         "{\\rtf1 rje\\'e8ni{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times;}}{\\colortbl;\\red9;}\\cf1 a\\deff1 b"
         "\\u-10179?\\u-8704? end}",
+        // A second colour table replaces the first under coloured text.
+        "{\\rtf1{\\colortbl;\\red200;}{\\cf1 red {\\colortbl;}now none} after}",
     };
     for (const QByteArray &data : documents) {
         QTextDocument whole;
