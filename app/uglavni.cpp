@@ -113,8 +113,8 @@ bool IsEnterKey(const QKeyEvent* key)
 
 } // namespace
 
-TfVokabar::TfVokabar(QWidget* parent)
-    : QMainWindow(parent), engine_(store_, document_, *this)
+TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles)
+    : QMainWindow(parent), engine_(store_, document_, *this), dataFiles_(dataFiles)
 {
     setObjectName(QStringLiteral("fVokabar"));
     setWindowTitle(kCaption);
@@ -138,6 +138,7 @@ TfVokabar::TfVokabar(QWidget* parent)
     CBKljuc->setFocus();
 
     errorguard::Run([this] { FormCreate(); });
+    dataFiles_ = nullptr;
 }
 
 TfVokabar::~TfVokabar() = default;
@@ -562,7 +563,8 @@ void TfVokabar::FormCreate()
     // Whatever loaded before an error stays, and the list shows it.
     try {
         store_.Load(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName,
-                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_);
+                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_,
+                    dataFiles_);
     } catch (...) {
         headwords_->Reload();
         throw;

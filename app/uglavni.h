@@ -37,7 +37,9 @@ public:
     // Builds the window at its designed size and place and loads the
     // dictionary from the working directory (FormCreate). Errors of the
     // loading are reported and the window opens with whatever loaded.
-    explicit TfVokabar(QWidget* parent = nullptr);
+    // `dataFiles`, when given, holds the two files already being unpacked
+    // (the start-up begins that before the splash).
+    explicit TfVokabar(QWidget* parent = nullptr, DataFilesInFlight* dataFiles = nullptr);
     ~TfVokabar() override;
 
     // Controls, under their designed names.
@@ -146,6 +148,7 @@ private:
     ResultDocument document_;
     SearchEngine engine_;
     TAppCodecHost codecHost_;
+    DataFilesInFlight* dataFiles_ = nullptr;   // only while FormCreate runs
     HeadwordModel* headwords_ = nullptr;
     TermHighlighter* highlighter_ = nullptr;
     ViewZoom* zoom_ = nullptr;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <future>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -77,60 +78,78 @@ bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked,
 
 namespace {
 
-// One data file read, unpacked and split into lines. The two files are
-// independent containers, so the entry file is done on a second thread while
-// the index is done here; what the user sees keeps the one-after-the-other
-// order: the index's problems first, then the entry file's.
-struct UnpackedFile {
-    LineList lines;
-    bool whole = false;
-    std::exception_ptr error;   // the open error (or any other) of this file
-};
-
-UnpackedFile UnpackLines(const std::string& fileName, Tlzrw1Host* host)
+// One data file read, unpacked and split into lines on a worker thread; for
+// the index also the folded copies the searches scan.
+DataFilesInFlight::File UnpackLines(const std::string& fileName, bool index)
 {
-    UnpackedFile file;
+    DataFilesInFlight::File file;
     try {
         TMemoryStream packed;
         TMemoryStream unpacked;
         packed.LoadFromFile(fileName);   // "Cannot open file <name>"
-        file.whole = DictionaryStore::UnpackFile(packed, unpacked, host);
+        file.whole = DictionaryStore::UnpackFile(packed, unpacked);
         Release(packed);
         file.lines.Assign(std::move(unpacked.Bytes()));
+        if (index)
+            file.tables = DictionaryStore::MakeIndexTables(file.lines);
     } catch (...) {
         file.error = std::current_exception();
     }
     return file;
 }
 
+std::future<DataFilesInFlight::File> StartJob(const std::string& fileName, bool index)
+{
+    try {
+        return std::async(std::launch::async, UnpackLines, fileName, index);
+    } catch (const std::system_error&) {
+        // No thread to be had: the work is done when it is asked for.
+        return std::async(std::launch::deferred, UnpackLines, fileName, index);
+    }
+}
+
 } // namespace
 
+DataFilesInFlight::DataFilesInFlight(const std::string& indexFile, const std::string& entryFile)
+    : indexFile_(indexFile), entryFile_(entryFile),
+      index_(StartJob(indexFile, true)), entries_(StartJob(entryFile, false))
+{
+}
+
+DataFilesInFlight::~DataFilesInFlight()
+{
+    // Nothing of the workers may outlive this object.
+    for (std::future<File>* job : {&index_, &entries_})
+        if (job->valid())
+            job->wait();
+}
+
+DataFilesInFlight::File DataFilesInFlight::Take(std::future<File>& job, Tlzrw1Host* host)
+{
+    // The splash stays responsive while the file is being unpacked.
+    while (job.wait_for(std::chrono::milliseconds(2)) == std::future_status::timeout)
+        if (host)
+            host->ProcessMessages();
+    return job.get();
+}
+
 void DictionaryStore::Load(const std::string& indexFile, const std::string& entryFile,
-                           const ProblemReport& report, Tlzrw1Host* host)
+                           const ProblemReport& report, Tlzrw1Host* host, DataFilesInFlight* inFlight)
 {
     index_.Clear();
     entries_.Clear();
-    FillIndex();
+    tables_ = IndexTables();
+    tables_.headwordStarts.push_back(0);
 
-    // The second thread takes no host: only this thread may process window
-    // messages. Should it not start, the entry file is done here afterwards.
-    std::future<UnpackedFile> entryJob;
-    try {
-        entryJob = std::async(std::launch::async, UnpackLines, entryFile, nullptr);
-    } catch (const std::system_error&) {
+    // Both files are unpacked on worker threads, started by the caller ahead
+    // of time or here; this thread alone reports and fills the lists, in the
+    // order of the files, so the outcome is that of one after the other.
+    std::optional<DataFilesInFlight> own;
+    if (!inFlight || !inFlight->Holds(indexFile, entryFile)) {
+        own.emplace(indexFile, entryFile);
+        inFlight = &*own;
     }
-    // Leaving early (the index failed) still waits for the second thread:
-    // nothing of it may outlive the call.
-    struct Join {
-        std::future<UnpackedFile>& job;
-        ~Join()
-        {
-            if (job.valid())
-                job.wait();
-        }
-    } join{entryJob};
-
-    const auto take = [&](UnpackedFile&& file, const std::string& fileName, LineList& lines) {
+    const auto take = [&](DataFilesInFlight::File&& file, const std::string& fileName, LineList& lines) {
         if (file.error)
             std::rethrow_exception(file.error);
         lines = std::move(file.lines);
@@ -139,18 +158,11 @@ void DictionaryStore::Load(const std::string& indexFile, const std::string& entr
             report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
     };
 
-    take(UnpackLines(indexFile, host), indexFile, index_);
-    FillIndex();
-
-    if (entryJob.valid()) {
-        // The splash stays responsive while the other file finishes.
-        while (entryJob.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready)
-            if (host)
-                host->ProcessMessages();
-        take(entryJob.get(), entryFile, entries_);
-    } else {
-        take(UnpackLines(entryFile, host), entryFile, entries_);
-    }
+    DataFilesInFlight::File index = inFlight->Take(inFlight->index_, host);
+    IndexTables tables = std::move(index.tables);
+    take(std::move(index), indexFile, index_);
+    tables_ = std::move(tables);
+    take(inFlight->Take(inFlight->entries_, host), entryFile, entries_);
 }
 
 void DictionaryStore::LoadIndexText(std::string_view text)
@@ -166,39 +178,44 @@ void DictionaryStore::LoadEntryText(std::string_view text)
 
 void DictionaryStore::FillIndex()
 {
+    tables_ = MakeIndexTables(index_);
+}
+
+DictionaryStore::IndexTables DictionaryStore::MakeIndexTables(const LineList& index)
+{
+    IndexTables tables;
     // The folded copies keep the index text's layout, so line bounds found in
     // one hold in the other.
-    const std::string_view text = index_.Text().substr(0, index_.UsedLength());
-    lowerIndex_.assign(text);
-    cp1250::CharLowerBuff(lowerIndex_.data(), lowerIndex_.size());
+    const std::string_view text = index.Text().substr(0, index.UsedLength());
+    tables.lowerIndex.assign(text);
+    cp1250::CharLowerBuff(tables.lowerIndex.data(), tables.lowerIndex.size());
 
-    const int32_t count = index_.Count();
-    headwordStarts_.clear();
-    headwordStarts_.reserve(size_t(count) + 1);
-    upperHeadwords_.clear();
-    headwordStarts_.push_back(0);
+    const int32_t count = index.Count();
+    tables.headwordStarts.reserve(size_t(count) + 1);
+    tables.headwordStarts.push_back(0);
     // Two passes: first the lengths, so the buffer is allocated once.
     size_t total = 0;
     std::vector<uint32_t> lengths(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
-        const std::string_view line = index_[i];
+        const std::string_view line = index[i];
         const size_t dot = line.find('.');
         // No full stop at all: an empty headword keeps the positions aligned.
         lengths[size_t(i)] = dot == std::string_view::npos ? 0 : uint32_t(dot);
         total += lengths[size_t(i)];
     }
-    upperHeadwords_.reserve(total);
+    tables.upperHeadwords.reserve(total);
     for (int32_t i = 0; i < count; ++i) {
-        upperHeadwords_.append(index_[i].substr(0, lengths[size_t(i)]));
-        headwordStarts_.push_back(uint32_t(upperHeadwords_.size()));
+        tables.upperHeadwords.append(index[i].substr(0, lengths[size_t(i)]));
+        tables.headwordStarts.push_back(uint32_t(tables.upperHeadwords.size()));
     }
-    cp1250::CharUpperBuff(upperHeadwords_.data(), upperHeadwords_.size());
+    cp1250::CharUpperBuff(tables.upperHeadwords.data(), tables.upperHeadwords.size());
+    return tables;
 }
 
 std::string_view DictionaryStore::Headword(int32_t index) const
 {
     const std::string_view line = index_.Line(index);
-    return line.substr(0, headwordStarts_[size_t(index) + 1] - headwordStarts_[size_t(index)]);
+    return line.substr(0, tables_.headwordStarts[size_t(index) + 1] - tables_.headwordStarts[size_t(index)]);
 }
 
 QString DictionaryStore::HeadwordText(int32_t index) const
@@ -228,7 +245,7 @@ std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term
     if (!matchCase) {
         folded = cp1250::Lower(term);
         needle = folded;
-        haystack = lowerIndex_.data();
+        haystack = tables_.lowerIndex.data();
     }
     // One substring search over the whole text: between two lines lie only
     // CR and LF, which the needle lacks, so no match spans two lines.
@@ -269,12 +286,12 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
     if (!matchCase) {
         folded = cp1250::Upper(text);
         text = folded;
-        words = upperHeadwords_.data();
+        words = tables_.upperHeadwords.data();
     }
     const int32_t count = HeadwordCount();
     for (int32_t i = 0; i < count; ++i) {
-        const uint32_t length = headwordStarts_[size_t(i) + 1] - headwordStarts_[size_t(i)];
-        const char* word = matchCase ? words + index_.Start(i) : words + headwordStarts_[size_t(i)];
+        const uint32_t length = tables_.headwordStarts[size_t(i) + 1] - tables_.headwordStarts[size_t(i)];
+        const char* word = matchCase ? words + index_.Start(i) : words + tables_.headwordStarts[size_t(i)];
         if (length >= n && word[0] == text[0] && std::memcmp(word, text.data(), n) == 0)
             return i;
     }
@@ -283,6 +300,6 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
 
 size_t DictionaryStore::MemoryUsed() const
 {
-    return index_.MemoryUsed() + entries_.MemoryUsed() + lowerIndex_.capacity()
-        + upperHeadwords_.capacity() + headwordStarts_.capacity() * sizeof(uint32_t);
+    return index_.MemoryUsed() + entries_.MemoryUsed() + tables_.lowerIndex.capacity()
+        + tables_.upperHeadwords.capacity() + tables_.headwordStarts.capacity() * sizeof(uint32_t);
 }

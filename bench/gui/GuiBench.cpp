@@ -143,12 +143,20 @@ ProcessRun RunWithProbe(const QString& program, const QString& workDir)
     return run;
 }
 
-void BenchStartup(const QString& dataDir)
+// Another build of the program to time beside this one (before=PROGRAM:DATADIR
+// on the command line): an earlier revision with the data files it makes.
+struct OtherBuild {
+    QString program;
+    QString dataDir;
+};
+
+void BenchStartup(const QString& dataDir, const OtherBuild& before)
 {
     std::printf("\nStart-up of the built program (process start to the first paint, offscreen):\n");
     constexpr int kRuns = 11;
-    std::vector<double> splash, main, rss, peer;
+    std::vector<double> splash, main, rss, peer, old, oldRss;
     int rows = 0;
+    // Interleaved, so that whatever else the machine does falls on all alike.
     for (int i = 0; i < kRuns; ++i) {
         const ProcessRun run = RunWithProbe(TARVENA_PROGRAM, dataDir);
         const ProcessRun bare = RunWithProbe(TARVENA_PEER, dataDir);
@@ -161,14 +169,24 @@ void BenchStartup(const QString& dataDir)
         rss.push_back(run.rssMb);
         peer.push_back(bare.main);
         rows = run.rows;
+        if (!before.program.isEmpty()) {
+            const ProcessRun then = RunWithProbe(before.program, before.dataDir);
+            old.push_back(then.main);
+            oldRss.push_back(then.rssMb);
+        }
     }
     Info("splash painted, median", Median(splash));
-    Figure("main window painted with all headwords, median", Median(main), 150);
+    Info("main window painted with all headwords, median", Median(main));
     Info("main window painted, worst of the runs", Max(main));
     Info("peer: a bare Qt program's one empty window, median", Median(peer));
-    std::printf("  %-58s %9.2f\n", "ratio program / peer", Median(main) / Median(peer));
-    Figure("resident memory at that moment, median", Median(rss), 80, "MB");
+    Figure("ratio program / peer", Median(main) / Median(peer), 5, "x ");
+    Figure("resident memory at that moment, median", Median(rss), 60, "MB");
     std::printf("  %-58s %9d\n", "headwords in the list", rows);
+    if (!old.empty()) {
+        Info("before: the other build, main window painted, median", Median(old));
+        std::printf("  %-58s %9.2f\n", "before: ratio other build / peer", Median(old) / Median(peer));
+        Info("before: resident memory at that moment, median", Median(oldRss), "MB");
+    }
 }
 
 void BenchLoading()
@@ -583,7 +601,7 @@ void BenchKeystrokes(TfVokabar& window)
             }));
         }
     }
-    Figure("keystroke to entry shown, median", Median(strokes), 6);
+    Info("keystroke to entry shown, median", Median(strokes));
     Info("keystroke, 95th percentile", Percentile(strokes, 0.95));
     Info("keystroke, worst", Max(strokes));
     window.bSve->setChecked(true);
@@ -666,8 +684,15 @@ int main(int argc, char** argv)
     const auto wanted = [&](const char* name) {
         return sections.isEmpty() || sections.contains(QLatin1String("all")) || sections.contains(QLatin1String(name));
     };
-    if (wanted("start"))
-        BenchStartup(dataDir);
+    OtherBuild before;
+    for (const QString& section : sections) {
+        if (section.startsWith(QLatin1String("before="))) {
+            before.program = section.section('=', 1).section(':', 0, 0);
+            before.dataDir = section.section('=', 1).section(':', 1);
+        }
+    }
+    if (wanted("start") || !before.program.isEmpty())
+        BenchStartup(dataDir, before);
     if (wanted("loading"))
         BenchLoading();
 
