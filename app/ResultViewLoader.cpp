@@ -1,6 +1,7 @@
 #include "ResultViewLoader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -86,7 +87,11 @@ void ResultViewLoader::Finish()
     if (!reader_.reading())
         return;
     timer_.stop();
+    // Short for any real result; a result of hundreds of thousands of
+    // entries takes seconds, and the pointer says so.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     step(reader_.size());
+    QApplication::restoreOverrideCursor();
 }
 
 void ResultViewLoader::Cancel()

@@ -35,9 +35,6 @@ public:
     void Cancel();
     bool Loading() const { return reader_.reading(); }
 
-    // Bytes a slice reads, adapted after each slice to take about kSliceMs.
-    qsizetype SliceBytes() const { return sliceBytes_; }
-
 signals:
     // Content was added to the view from this document position on.
     void added(int from);
@@ -54,5 +51,5 @@ private:
     QTextEdit* view_;
     richtext::IncrementalRtfReader reader_;
     QTimer timer_;
-    qsizetype sliceBytes_;
+    qsizetype sliceBytes_;   // adapted after each slice to take about 10 ms
 };
