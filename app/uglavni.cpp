@@ -1,7 +1,7 @@
 #include "uglavni.h"
 
-#include "Dialogs.h"
 #include "Cp1250Text.h"
+#include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "Forms.h"
 #include "HeadwordModel.h"
@@ -104,6 +104,38 @@ protected:
         painter.drawComplexControl(QStyle::CC_GroupBox, option);
     }
 };
+
+// Every character of code page 1250, in order.
+QByteArray CodePageCharacters()
+{
+    QByteArray characters;
+    for (int c = 0x21; c <= 0xFF; ++c) {
+        if (c != 0x7F && c != 0x81 && c != 0x83 && c != 0x88 && c != 0x90 && c != 0x98)   // no character there
+            characters.append(char(c));
+    }
+    return characters;
+}
+
+// A result document of the first entries and a paragraph of the characters
+// in each style the entries use.
+QByteArray WarmUpDocument(const LineList& entries, const QByteArray& characters)
+{
+    QByteArray escaped;
+    for (const char c : characters) {
+        if (c == '\\' || c == '{' || c == '}' || uint8_t(c) >= 0x80)
+            escaped.append("\\'").append(QByteArray::number(uint8_t(c), 16));
+        else
+            escaped.append(c);
+    }
+    QByteArray document(ResultDocument::Header.data(), qsizetype(ResultDocument::Header.size()));
+    for (int32_t i = 0; i < std::min<int32_t>(entries.Count(), 16); ++i) {
+        const std::string_view line = entries[i];
+        document.append(line.data(), qsizetype(line.size())).append("\r\n");
+    }
+    for (const char* style : {"", "\\b ", "\\i ", "\\cf1 ", "\\b\\cf1 "})
+        document.append("\\par {").append(style).append(escaped).append("}\r\n");
+    return document.append(ResultDocument::Footer.data(), qsizetype(ResultDocument::Footer.size()));
+}
 
 bool IsEnterKey(const QKeyEvent* key)
 {
@@ -498,7 +530,6 @@ void TfVokabar::showEvent(QShowEvent* event)
     if (placed_)
         return;
     placed_ = true;
-
     // The designed size is the outer one: take the frame off the client area.
     const QSize frame = frameGeometry().size() - geometry().size();
     if (!frame.isEmpty() && frame != QSize(0, 0))
@@ -509,43 +540,26 @@ void TfVokabar::showEvent(QShowEvent* event)
 void TfVokabar::warmUpView()
 {
     // The first entry shown used to cost several times any later one: fonts
-    // opened, the shaper set up, glyphs drawn for the first time, the view's
-    // own first load and paint. A few entries put into the view, drawn off
-    // screen and taken away again do all that now, before the user has typed.
-    // Not once the user has been shown something: then it is done already.
+    // opened, the shaper set up, glyphs measured and drawn for the first
+    // time, the view's own first load and paint. The same done now, before
+    // the user has typed, and undone unseen; not once the user has been
+    // shown something, as then it is done already.
     if (documentsShown_ != 0)
         return;
-    const LineList& entries = store_.EntryLines();
-    QByteArray sample(ResultDocument::Header.data(), qsizetype(ResultDocument::Header.size()));
-    for (int32_t i = 0; i < std::min<int32_t>(entries.Count(), 16); ++i) {
-        const std::string_view line = entries[i];
-        sample.append(line.data(), qsizetype(line.size())).append("\r\n");
-    }
-    // Every character of the code page in each style the entries use: a
-    // glyph is measured and drawn slowly only the first time.
-    QByteArray characters;
-    QByteArray escaped;
-    for (int c = 0x21; c <= 0xFF; ++c) {
-        if (c == 0x7F || c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98)
-            continue;   // no character there
-        characters.append(char(c));
-        if (c == '\\' || c == '{' || c == '}' || c >= 0x80)
-            escaped.append("\\'").append(QByteArray::number(c, 16));
-        else
-            escaped.append(char(c));
-    }
-    for (const char* style : {"", "\\b ", "\\i ", "\\cf1 ", "\\b\\cf1 "})
-        sample.append("\\par {").append(style).append(escaped).append("}\r\n");
-    sample.append(ResultDocument::Footer.data(), qsizetype(ResultDocument::Footer.size()));
+    const QByteArray characters = CodePageCharacters();
 
     // The list shows new letters when it jumps to a headword.
     listGlyphs_ = cp1250::ToUnicode(std::string_view(characters.constData(), size_t(characters.size())));
     WordsList->viewport()->repaint();
 
-    loader_->Load(sample);
+    // The view: a few entries and every character in each style the entries
+    // use, drawn in the colour of the background (glyphs are kept per font
+    // and size, whatever their colour), then taken away. The scroll bar is
+    // not redrawn meanwhile, so nothing shows.
+    QScrollBar* scrollBar = RichEdit1->verticalScrollBar();
+    scrollBar->setUpdatesEnabled(false);
+    loader_->Load(WarmUpDocument(store_.EntryLines(), characters));
     loader_->Finish();
-    // Drawn where the view draws, in the colour of its background: glyphs
-    // are kept per font and size, whatever their colour, and nothing shows.
     QTextCursor all(RichEdit1->document());
     all.select(QTextCursor::Document);
     QTextCharFormat unseen;
@@ -554,6 +568,7 @@ void TfVokabar::warmUpView()
     RichEdit1->viewport()->repaint();
     RichEdit1->document()->clear();
     RichEdit1->viewport()->repaint();
+    scrollBar->setUpdatesEnabled(true);
 }
 
 // --- Event handlers ---------------------------------------------------------
