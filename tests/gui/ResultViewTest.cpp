@@ -67,6 +67,19 @@ protected:
     std::unique_ptr<TfVokabar> window;
 };
 
+TEST_F(ResultViewTest, TheWarmUpAfterTheFirstPaintLeavesNoTrace)
+{
+    // The view drew entries unseen once the window was painted, and took them
+    // away: the window is as it started.
+    QTest::qWait(50);
+    EXPECT_TRUE(window->RichEdit1->document()->isEmpty());
+    EXPECT_EQ(window->RichEdit1->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(window->Document().Bytes().isEmpty());
+    EXPECT_EQ(window->selectedHeadword(), -1);
+    EXPECT_TRUE(window->StatusPanel0->text().isEmpty());
+    EXPECT_FALSE(Loading());
+}
+
 TEST_F(ResultViewTest, FirstScreenAndCountAtOnceTheRestBetweenEvents)
 {
     Search("court");
