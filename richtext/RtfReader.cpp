@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -1065,12 +1064,6 @@ bool IncrementalRtfReader::step(qsizetype bytes)
     if (d->parser->step(bytes))
         cancel();
     return !d->parser;
-}
-
-void IncrementalRtfReader::finish()
-{
-    while (!step(std::numeric_limits<qsizetype>::max() / 2)) {
-    }
 }
 
 void IncrementalRtfReader::cancel()

@@ -67,8 +67,6 @@ public:
     // the document. True when the whole document has been read (or there is
     // nothing being read, or the document was destroyed).
     bool step(qsizetype bytes);
-    // Reads the rest at once.
-    void finish();
     // Stops reading; the document keeps what was read.
     void cancel();
 
