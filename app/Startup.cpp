@@ -44,16 +44,15 @@ int RunVokabar(QApplication& app, const StartupHooks& hooks)
         || DataFileMissing(DictionaryStore::EntryFileName, hooks))
         return 0;
 
+    // Both files are read and unpacked on a worker thread from here on,
+    // while the splash and the main window are built; the main window's
+    // loading takes them over and reports on them in the usual order.
+    DataFilesInFlight dataFiles(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName);
+
     if (AboutBox == nullptr)
         AboutBox = new TAboutBox;
     // Painted now: the loading below keeps the thread busy.
     AboutBox->ShowSplash();
-
-    // Both files are read and unpacked on worker threads from here on, while
-    // the main window is built; its loading takes them over and reports on
-    // them in the usual order. Started after the splash, which the user
-    // should see first.
-    DataFilesInFlight dataFiles(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName);
 
     // The constructor loads the dictionary (FormCreate) and reports its own
     // errors; the window opens with whatever loaded.

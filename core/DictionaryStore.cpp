@@ -9,6 +9,8 @@
 #include <cstring>
 #include <exception>
 #include <future>
+#include <memory>
+#include <thread>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -98,30 +100,44 @@ DataFilesInFlight::File UnpackLines(const std::string& fileName, bool index)
     return file;
 }
 
-std::future<DataFilesInFlight::File> StartJob(const std::string& fileName, bool index)
-{
-    try {
-        return std::async(std::launch::async, UnpackLines, fileName, index);
-    } catch (const std::system_error&) {
-        // No thread to be had: the work is done when it is asked for.
-        return std::async(std::launch::deferred, UnpackLines, fileName, index);
-    }
-}
-
 } // namespace
 
 DataFilesInFlight::DataFilesInFlight(const std::string& indexFile, const std::string& entryFile)
-    : indexFile_(indexFile), entryFile_(entryFile),
-      index_(StartJob(indexFile, true)), entries_(StartJob(entryFile, false))
+    : indexFile_(indexFile), entryFile_(entryFile)
 {
+    auto index = std::make_shared<std::promise<File>>();
+    auto entries = std::make_shared<std::promise<File>>();
+    index_ = index->get_future();
+    entries_ = entries->get_future();
+    // One worker beside the user-interface thread takes both files, the
+    // index first: on two cores a second worker would only slow down the
+    // thread that builds the windows. With more cores each file has its own.
+    const bool twoWorkers = std::thread::hardware_concurrency() >= 3;
+    bool indexStarted = false;
+    try {
+        if (twoWorkers) {
+            workers_.emplace_back([index, file = indexFile] { index->set_value(UnpackLines(file, true)); });
+            indexStarted = true;
+            workers_.emplace_back([entries, file = entryFile] { entries->set_value(UnpackLines(file, false)); });
+        } else {
+            workers_.emplace_back([index, entries, indexFile, entryFile] {
+                index->set_value(UnpackLines(indexFile, true));
+                entries->set_value(UnpackLines(entryFile, false));
+            });
+        }
+    } catch (const std::system_error&) {
+        // No thread to be had: the files are done here and now.
+        if (!indexStarted)
+            index->set_value(UnpackLines(indexFile, true));
+        entries->set_value(UnpackLines(entryFile, false));
+    }
 }
 
 DataFilesInFlight::~DataFilesInFlight()
 {
     // Nothing of the workers may outlive this object.
-    for (std::future<File>* job : {&index_, &entries_})
-        if (job->valid())
-            job->wait();
+    for (std::thread& worker : workers_)
+        worker.join();
 }
 
 DataFilesInFlight::File DataFilesInFlight::Take(std::future<File>& job, Tlzrw1Host* host)

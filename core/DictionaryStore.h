@@ -22,6 +22,7 @@
 #include <exception>
 #include <functional>
 #include <future>
+#include <thread>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -122,10 +123,10 @@ private:
     IndexTables tables_;
 };
 
-// The two data files read, unpacked and split into lines on two worker
-// threads from the moment this object is made, until DictionaryStore::Load
-// takes them. The program makes it before its splash, so that the unpacking
-// runs while the windows are being built. Destruction waits for the workers.
+// The two data files read, unpacked and split into lines on worker threads
+// from the moment this object is made, until DictionaryStore::Load takes
+// them. The program makes it before its windows, so that the unpacking runs
+// while they are being built. Destruction waits for the workers.
 class DataFilesInFlight {
 public:
     DataFilesInFlight(const std::string& indexFile, const std::string& entryFile);
@@ -155,4 +156,5 @@ private:
     std::string entryFile_;
     std::future<File> index_;
     std::future<File> entries_;
+    std::vector<std::thread> workers_;
 };
