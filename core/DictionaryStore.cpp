@@ -165,20 +165,25 @@ void DictionaryStore::Load(const std::string& indexFile, const std::string& entr
         own.emplace(indexFile, entryFile);
         inFlight = &*own;
     }
-    const auto take = [&](DataFilesInFlight::File&& file, const std::string& fileName, LineList& lines) {
-        if (file.error)
-            std::rethrow_exception(file.error);
-        lines = std::move(file.lines);
-        // Reported once per file; what did unpack is still used.
+    // An error of a file ends loading there; damage is reported once per
+    // file, after its lines are in place, and what did unpack is still used.
+    const auto reportDamage = [&](const DataFilesInFlight::File& file, const std::string& fileName) {
         if (!file.whole && report)
             report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
     };
 
     DataFilesInFlight::File index = inFlight->Take(inFlight->index_, host);
-    IndexTables tables = std::move(index.tables);
-    take(std::move(index), indexFile, index_);
-    tables_ = std::move(tables);
-    take(inFlight->Take(inFlight->entries_, host), entryFile, entries_);
+    if (index.error)
+        std::rethrow_exception(index.error);
+    index_ = std::move(index.lines);
+    tables_ = std::move(index.tables);
+    reportDamage(index, indexFile);
+
+    DataFilesInFlight::File entries = inFlight->Take(inFlight->entries_, host);
+    if (entries.error)
+        std::rethrow_exception(entries.error);
+    entries_ = std::move(entries.lines);
+    reportDamage(entries, entryFile);
 }
 
 void DictionaryStore::LoadIndexText(std::string_view text)
