@@ -72,7 +72,14 @@ void ResultViewLoader::readSlice()
 {
     QElapsedTimer spent;
     spent.start();
-    const bool done = step(sliceBytes_);
+    bool done = false;
+    try {
+        done = step(sliceBytes_);
+    } catch (...) {
+        // Reported once by the application's error report, not at every slice.
+        Cancel();
+        throw;
+    }
     // The next slice sized to take about kSliceMs, from what this one took
     // (reading, layout and whoever listens to `added`).
     const qint64 ns = std::max<qint64>(spent.nsecsElapsed(), 1000);
