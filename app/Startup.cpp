@@ -50,6 +50,11 @@ int RunVokabar(QApplication& app, const StartupHooks& hooks)
         || DataFileMissing(DictionaryStore::EntryFileName, hooks))
         return 0;
 
+    // Both files are read and unpacked on a worker thread from here on,
+    // while the splash and the main window are built; the main window's
+    // loading takes them over and reports on them in the usual order.
+    DataFilesInFlight dataFiles(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName);
+
     if (AboutBox == nullptr)
         AboutBox = new TAboutBox;
     // Painted now: the loading below keeps the thread busy.
@@ -57,7 +62,7 @@ int RunVokabar(QApplication& app, const StartupHooks& hooks)
 
     // The constructor loads the dictionary (FormCreate) and reports its own
     // errors; the window opens with whatever loaded.
-    fVokabar = new TfVokabar;
+    fVokabar = new TfVokabar(nullptr, &dataFiles);
 
     if (QRRezultatPretrage == nullptr)
         QRRezultatPretrage = new TQRRezultatPretrage;

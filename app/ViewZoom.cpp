@@ -17,9 +17,10 @@ constexpr qreal kMaximum = 4.0;
 // Where a run keeps its own size while it is shown zoomed.
 constexpr int kOwnSize = QTextFormat::UserProperty + 1;
 
-// Sets every run with a size of its own to `own size x factor`; with
-// factor 1 the runs get their own sizes back and lose the note.
-void ScaleRuns(QTextDocument* document, qreal factor)
+// Sets every run with a size of its own, from the block holding position
+// `from` on, to `own size x factor`; with factor 1 the runs get their own
+// sizes back and lose the note.
+void ScaleRuns(QTextDocument* document, qreal factor, int from = 0)
 {
     struct Run {
         int from;
@@ -30,7 +31,8 @@ void ScaleRuns(QTextDocument* document, qreal factor)
         return format.hasProperty(kOwnSize) ? format.doubleProperty(kOwnSize) : format.fontPointSize();
     };
     std::vector<Run> runs;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    const QTextBlock first = from > 0 ? document->findBlock(from) : document->begin();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
         // An empty paragraph's height comes from the block's own format.
         if (const qreal own = ownSize(block.charFormat()); own > 0)
             runs.push_back({block.position(), -1, own});
@@ -86,13 +88,19 @@ void ViewZoom::SetFactor(qreal factor)
 
 void ViewZoom::Apply()
 {
+    ApplyFrom(0);
+}
+
+void ViewZoom::ApplyFrom(int position)
+{
     QTextDocument* document = view_->document();
     QFont font = document->defaultFont();
     if (defaultPixelSize_ == 0)
         defaultPixelSize_ = font.pixelSize() > 0 ? font.pixelSize() : 11;
     font.setPixelSize(std::max(1, int(std::lround(defaultPixelSize_ * factor_))));
-    document->setDefaultFont(font);
-    ScaleRuns(document, factor_);
+    if (font != document->defaultFont())
+        document->setDefaultFont(font);
+    ScaleRuns(document, factor_, position);
 }
 
 QTextDocument* ViewZoom::DocumentAtOwnSize() const

@@ -18,6 +18,9 @@ public:
     void SetFactor(qreal factor);
     // Brings a newly loaded document to the current zoom.
     void Apply();
+    // The same for the part of the document from `position` on (text the
+    // view took in after the rest).
+    void ApplyFrom(int position);
     // A copy of the view's document with every size as it was built.
     QTextDocument* DocumentAtOwnSize() const;
 

@@ -1,5 +1,6 @@
 #include "uglavni.h"
 
+#include "Cp1250Text.h"
 #include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "Forms.h"
@@ -7,6 +8,7 @@
 #include "HelpAccess.h"
 #include "PdfExport.h"
 #include "ReportPrinter.h"
+#include "ResultViewLoader.h"
 #include "RichTextSelection.h"
 #include "SearchSettings.h"
 #include "TermHighlighter.h"
@@ -29,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -41,10 +44,13 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -105,6 +111,38 @@ protected:
     }
 };
 
+// Every character of code page 1250, in order.
+QByteArray CodePageCharacters()
+{
+    QByteArray characters;
+    for (int c = 0x21; c <= 0xFF; ++c) {
+        if (c != 0x7F && c != 0x81 && c != 0x83 && c != 0x88 && c != 0x90 && c != 0x98)   // no character there
+            characters.append(char(c));
+    }
+    return characters;
+}
+
+// A result document of the first entries and a paragraph of the characters
+// in each style the entries use.
+QByteArray WarmUpDocument(const LineList& entries, const QByteArray& characters)
+{
+    QByteArray escaped;
+    for (const char c : characters) {
+        if (c == '\\' || c == '{' || c == '}' || uint8_t(c) >= 0x80)
+            escaped.append("\\'").append(QByteArray::number(uint8_t(c), 16));
+        else
+            escaped.append(c);
+    }
+    QByteArray document(ResultDocument::Header.data(), qsizetype(ResultDocument::Header.size()));
+    for (int32_t i = 0; i < std::min<int32_t>(entries.Count(), 16); ++i) {
+        const std::string_view line = entries[i];
+        document.append(line.data(), qsizetype(line.size())).append("\r\n");
+    }
+    for (const char* style : {"", "\\b ", "\\i ", "\\cf1 ", "\\b\\cf1 "})
+        document.append("\\par {").append(style).append(escaped).append("}\r\n");
+    return document.append(ResultDocument::Footer.data(), qsizetype(ResultDocument::Footer.size()));
+}
+
 bool IsEnterKey(const QKeyEvent* key)
 {
     return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
@@ -113,8 +151,8 @@ bool IsEnterKey(const QKeyEvent* key)
 
 } // namespace
 
-TfVokabar::TfVokabar(QWidget* parent)
-    : QMainWindow(parent), engine_(store_, document_, *this)
+TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles)
+    : QMainWindow(parent), engine_(store_, document_, *this), dataFiles_(dataFiles)
 {
     setObjectName(QStringLiteral("fVokabar"));
     setWindowTitle(kCaption);
@@ -139,6 +177,7 @@ TfVokabar::TfVokabar(QWidget* parent)
     CBKljuc->setFocus();
 
     errorguard::Run([this] { FormCreate(); });
+    dataFiles_ = nullptr;
 }
 
 TfVokabar::~TfVokabar() = default;
@@ -387,6 +426,12 @@ void TfVokabar::createWorkArea()
     RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
     highlighter_ = new TermHighlighter(RichEdit1);
     zoom_ = new ViewZoom(RichEdit1);
+    loader_ = new ResultViewLoader(RichEdit1);
+    // Text the view takes in later is shown at the zoom of the rest.
+    connect(loader_, &ResultViewLoader::added, this, [this](int from) {
+        if (zoom_->Factor() != 1.0)
+            zoom_->ApplyFrom(from);
+    });
 
     Splitter1->addWidget(WordsList);
     Splitter1->addWidget(RichEdit1);
@@ -514,6 +559,22 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
         }
         break;
     }
+    case QEvent::Paint:
+        // Once the view is on screen, before the user has typed.
+        if (!warmedUp_ && watched == RichEdit1->viewport()) {
+            warmedUp_ = true;
+            QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
+        }
+        // The list's glyphs, drawn once in the colour of its background
+        // before the list paints itself over them (warmUpView).
+        if (!listGlyphs_.isEmpty() && watched == WordsList->viewport()) {
+            QPainter painter(WordsList->viewport());
+            painter.setFont(WordsList->font());
+            painter.setPen(WordsList->palette().color(QPalette::Base));
+            painter.drawText(WordsList->viewport()->rect(), Qt::TextWordWrap, listGlyphs_);
+            listGlyphs_.clear();
+        }
+        break;
     case QEvent::Resize:
         if (watched == pTrazi)
             GroupBox1->move(pTrazi->width() - GroupBox1->width(), 0);
@@ -559,6 +620,8 @@ void TfVokabar::writeSettings()
 
 void TfVokabar::closeEvent(QCloseEvent* event)
 {
+    // The program ends: whatever the view still takes in is not wanted.
+    loader_->Cancel();
     QMainWindow::closeEvent(event);
     writeSettings();
     emit closed();
@@ -577,6 +640,40 @@ void TfVokabar::showEvent(QShowEvent* event)
     move(0, 0);
 }
 
+void TfVokabar::warmUpView()
+{
+    // The first entry shown used to cost several times any later one: fonts
+    // opened, the shaper set up, glyphs measured and drawn for the first
+    // time, the view's own first load and paint. The same done now, before
+    // the user has typed, and undone unseen; not once the user has been
+    // shown something, as then it is done already.
+    if (documentsShown_ != 0)
+        return;
+    const QByteArray characters = CodePageCharacters();
+
+    // The list shows new letters when it jumps to a headword.
+    listGlyphs_ = cp1250::ToUnicode(std::string_view(characters.constData(), size_t(characters.size())));
+    WordsList->viewport()->repaint();
+
+    // The view: a few entries and every character in each style the entries
+    // use, drawn in the colour of the background (glyphs are kept per font
+    // and size, whatever their colour), then taken away. The scroll bar is
+    // not redrawn meanwhile, so nothing shows.
+    QScrollBar* scrollBar = RichEdit1->verticalScrollBar();
+    scrollBar->setUpdatesEnabled(false);
+    loader_->Load(WarmUpDocument(store_.EntryLines(), characters));
+    loader_->Finish();
+    QTextCursor all(RichEdit1->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat unseen;
+    unseen.setForeground(RichEdit1->palette().color(QPalette::Base));
+    all.mergeCharFormat(unseen);
+    RichEdit1->viewport()->repaint();
+    RichEdit1->document()->clear();
+    RichEdit1->viewport()->repaint();
+    scrollBar->setUpdatesEnabled(true);
+}
+
 // --- Event handlers ---------------------------------------------------------
 
 void TfVokabar::FormCreate()
@@ -584,7 +681,8 @@ void TfVokabar::FormCreate()
     // Whatever loaded before an error stays, and the list shows it.
     try {
         store_.Load(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName,
-                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_);
+                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_,
+                    dataFiles_);
     } catch (...) {
         headwords_->Reload();
         throw;
@@ -656,6 +754,8 @@ void TfVokabar::Copy1Click()
 
 void TfVokabar::Oznaisve1Click()
 {
+    // All is all of the document, also while the view is still taking it in.
+    loader_->Finish();
     QTextCursor cursor = RichEdit1->textCursor();
     richtext::selectAll(cursor);
     RichEdit1->setTextCursor(cursor);
@@ -820,9 +920,8 @@ int TfVokabar::selectedHeadword() const
 void TfVokabar::showDocument(const QByteArray& document)
 {
     highlighter_->Clear();
-    LoadIntoDocument(RichEdit1->document(), document);
-    if (zoom_->Factor() != 1.0)
-        zoom_->Apply();
+    // The first screen now, the rest from the event loop (ResultViewLoader).
+    loader_->Load(document);
     RichEdit1->moveCursor(QTextCursor::Start);
     RichEdit1->verticalScrollBar()->setValue(0);
     ++documentsShown_;

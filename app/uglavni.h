@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 class HeadwordModel;
+class ResultViewLoader;
 class TermHighlighter;
 class ViewZoom;
 class QAction;
@@ -36,7 +37,9 @@ public:
     // Builds the window at its designed size and place and loads the
     // dictionary from the working directory (FormCreate). Errors of the
     // loading are reported and the window opens with whatever loaded.
-    explicit TfVokabar(QWidget* parent = nullptr);
+    // `dataFiles`, when given, holds the two files already being unpacked
+    // (the start-up begins that before the splash).
+    explicit TfVokabar(QWidget* parent = nullptr, DataFilesInFlight* dataFiles = nullptr);
     ~TfVokabar() override;
 
     // Controls, under their designed names.
@@ -108,6 +111,9 @@ public:
     // The term the view highlights (empty when none).
     QString HighlightedTerm() const;
     ViewZoom& Zoom() { return *zoom_; }
+    // Puts documents into the view: the first screen at once, the rest in
+    // slices between events.
+    ResultViewLoader& ViewLoader() { return *loader_; }
 
     // SearchView
     QString comboText() const override;
@@ -147,6 +153,9 @@ private:
     // The search options and history of the last run, and saving them.
     void readSettings();
     void writeSettings();
+    // Lays out and draws a few entries off screen, so that the first one the
+    // user asks for is shown as fast as any other.
+    void warmUpView();
     // Runs a search command and, when it searched the whole dictionary,
     // highlights its term in the view.
     void runSearchCommand(void (SearchEngine::*command)());
@@ -155,9 +164,13 @@ private:
     ResultDocument document_;
     SearchEngine engine_;
     TAppCodecHost codecHost_;
+    DataFilesInFlight* dataFiles_ = nullptr;   // only while FormCreate runs
     HeadwordModel* headwords_ = nullptr;
     TermHighlighter* highlighter_ = nullptr;
     ViewZoom* zoom_ = nullptr;
+    ResultViewLoader* loader_ = nullptr;
     int documentsShown_ = 0;
     bool placed_ = false;
+    bool warmedUp_ = false;
+    QString listGlyphs_;   // drawn unseen at the list's next paint
 };

@@ -9,7 +9,14 @@
 
 #include <algorithm>
 
+#include <chrono>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <memory>
+#include <thread>
+#include <optional>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -84,37 +91,117 @@ bool DictionaryStore::UnpackFile(TMemoryStream& packed, TMemoryStream& unpacked,
     return sound && written == promised && unpacked.Size() == promised;
 }
 
-void DictionaryStore::Load(const std::string& indexFile, const std::string& entryFile,
-                           const ProblemReport& report, Tlzrw1Host* host)
+namespace {
+
+// One data file read, unpacked and split into lines on a worker thread; for
+// the index also the folded copies the searches scan.
+DataFilesInFlight::File UnpackLines(const std::string& fileName, bool index)
 {
-    TMemoryStream unpacked;
-    TMemoryStream packed;
+    DataFilesInFlight::File file;
+    try {
+        TMemoryStream packed;
+        TMemoryStream unpacked;
+        packed.LoadFromFile(fileName);   // "Cannot open file <name>"
+        file.whole = DictionaryStore::UnpackFile(packed, unpacked);
+        Release(packed);
+        file.lines.Assign(std::move(unpacked.Bytes()));
+        if (index)
+            file.tables = DictionaryStore::MakeIndexTables(file.lines);
+    } catch (...) {
+        file.error = std::current_exception();
+    }
+    return file;
+}
+
+} // namespace
+
+DataFilesInFlight::DataFilesInFlight(const std::string& indexFile, const std::string& entryFile)
+    : indexFile_(indexFile), entryFile_(entryFile)
+{
+    auto index = std::make_shared<std::promise<File>>();
+    auto entries = std::make_shared<std::promise<File>>();
+    index_ = index->get_future();
+    entries_ = entries->get_future();
+    // One worker beside the user-interface thread takes both files, the
+    // index first: on two cores a second worker would only slow down the
+    // thread that builds the windows. With more cores each file has its own.
+    const bool twoWorkers = std::thread::hardware_concurrency() >= 3;
+    bool indexStarted = false;
+    try {
+        if (twoWorkers) {
+            workers_.emplace_back([index, file = indexFile] { index->set_value(UnpackLines(file, true)); });
+            indexStarted = true;
+            workers_.emplace_back([entries, file = entryFile] { entries->set_value(UnpackLines(file, false)); });
+        } else {
+            workers_.emplace_back([index, entries, indexFile, entryFile] {
+                index->set_value(UnpackLines(indexFile, true));
+                entries->set_value(UnpackLines(entryFile, false));
+            });
+        }
+    } catch (const std::system_error&) {
+        // No thread to be had: the files are done here and now.
+        if (!indexStarted)
+            index->set_value(UnpackLines(indexFile, true));
+        entries->set_value(UnpackLines(entryFile, false));
+    }
+}
+
+DataFilesInFlight::~DataFilesInFlight()
+{
+    // Nothing of the workers may outlive this object.
+    for (std::thread& worker : workers_)
+        worker.join();
+}
+
+DataFilesInFlight::File DataFilesInFlight::Take(std::future<File>& job, Tlzrw1Host* host)
+{
+    // The splash stays responsive while the file is being unpacked.
+    while (job.wait_for(std::chrono::milliseconds(2)) == std::future_status::timeout)
+        if (host)
+            host->ProcessMessages();
+    return job.get();
+}
+
+void DictionaryStore::Load(const std::string& indexFile, const std::string& entryFile,
+                           const ProblemReport& report, Tlzrw1Host* host, DataFilesInFlight* inFlight)
+{
     index_.Clear();
     entries_.Clear();
-    FillIndex();
+    tables_ = IndexTables();
+    tables_.headwordStarts.push_back(0);
+    std::string().swap(foldedIndex_);   // made again from the new text when needed
 
-    auto unpackWhole = [&](const std::string& fileName) {
-        packed.LoadFromFile(fileName);   // "Cannot open file <name>"
-        const bool whole = UnpackFile(packed, unpacked, host);
-        Release(packed);
-        // Reported once per file; what did unpack is still used.
-        if (!whole && report)
+    // Both files are unpacked on worker threads, started by the caller ahead
+    // of time or here; this thread alone reports and fills the lists, in the
+    // order of the files, so the outcome is that of one after the other.
+    std::optional<DataFilesInFlight> own;
+    if (!inFlight || !inFlight->Holds(indexFile, entryFile)) {
+        own.emplace(indexFile, entryFile);
+        inFlight = &*own;
+    }
+    // An error of a file ends loading there; damage is reported once per
+    // file, after its lines are in place, and what did unpack is still used.
+    const auto reportDamage = [&](const DataFilesInFlight::File& file, const std::string& fileName) {
+        if (!file.whole && report)
             report(EDataFileDamaged(DamagedFileMessage(BaseName(fileName))));
-        return whole;
     };
 
-    const bool indexWhole = unpackWhole(indexFile);
-    index_.Assign(std::move(unpacked.Bytes()));
-    Release(unpacked);
-    FillIndex();
+    DataFilesInFlight::File index = inFlight->Take(inFlight->index_, host);
+    if (index.error)
+        std::rethrow_exception(index.error);
+    index_ = std::move(index.lines);
+    tables_ = std::move(index.tables);
+    reportDamage(index, indexFile);
 
-    const bool entriesWhole = unpackWhole(entryFile);
-    entries_.Assign(std::move(unpacked.Bytes()));
-    Release(unpacked);
+    DataFilesInFlight::File entries = inFlight->Take(inFlight->entries_, host);
+    if (entries.error)
+        std::rethrow_exception(entries.error);
+    entries_ = std::move(entries.lines);
+    reportDamage(entries, entryFile);
 
     // Damage explains a difference by itself; two whole files that differ
     // come from different builds.
-    if (indexWhole && entriesWhole && index_.Count() != entries_.Count() && report)
+    if (index.whole && entries.whole && index_.Count() != entries_.Count() && report)
         report(EDataFilesMismatched(MismatchedFilesMessage(BaseName(indexFile), BaseName(entryFile))));
 }
 
@@ -131,40 +218,45 @@ void DictionaryStore::LoadEntryText(std::string_view text)
 
 void DictionaryStore::FillIndex()
 {
+    tables_ = MakeIndexTables(index_);
+    std::string().swap(foldedIndex_);   // made again from the new text when needed
+}
+
+DictionaryStore::IndexTables DictionaryStore::MakeIndexTables(const LineList& index)
+{
+    IndexTables tables;
     // The folded copies keep the index text's layout, so line bounds found in
     // one hold in the other.
-    const std::string_view text = index_.Text().substr(0, index_.UsedLength());
-    std::string().swap(foldedIndex_);   // made again from the new text when needed
-    lowerIndex_.assign(text);
-    cp1250::CharLowerBuff(lowerIndex_.data(), lowerIndex_.size());
+    const std::string_view text = index.Text().substr(0, index.UsedLength());
+    tables.lowerIndex.assign(text);
+    cp1250::CharLowerBuff(tables.lowerIndex.data(), tables.lowerIndex.size());
 
-    const int32_t count = index_.Count();
-    headwordStarts_.clear();
-    headwordStarts_.reserve(size_t(count) + 1);
-    upperHeadwords_.clear();
-    headwordStarts_.push_back(0);
+    const int32_t count = index.Count();
+    tables.headwordStarts.reserve(size_t(count) + 1);
+    tables.headwordStarts.push_back(0);
     // Two passes: first the lengths, so the buffer is allocated once.
     size_t total = 0;
     std::vector<uint32_t> lengths(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
-        const std::string_view line = index_[i];
+        const std::string_view line = index[i];
         const size_t dot = line.find('.');
         // No full stop at all: an empty headword keeps the positions aligned.
         lengths[size_t(i)] = dot == std::string_view::npos ? 0 : uint32_t(dot);
         total += lengths[size_t(i)];
     }
-    upperHeadwords_.reserve(total);
+    tables.upperHeadwords.reserve(total);
     for (int32_t i = 0; i < count; ++i) {
-        upperHeadwords_.append(index_[i].substr(0, lengths[size_t(i)]));
-        headwordStarts_.push_back(uint32_t(upperHeadwords_.size()));
+        tables.upperHeadwords.append(index[i].substr(0, lengths[size_t(i)]));
+        tables.headwordStarts.push_back(uint32_t(tables.upperHeadwords.size()));
     }
-    cp1250::CharUpperBuff(upperHeadwords_.data(), upperHeadwords_.size());
+    cp1250::CharUpperBuff(tables.upperHeadwords.data(), tables.upperHeadwords.size());
+    return tables;
 }
 
 std::string_view DictionaryStore::Headword(int32_t index) const
 {
     const std::string_view line = index_.Line(index);
-    return line.substr(0, headwordStarts_[size_t(index) + 1] - headwordStarts_[size_t(index)]);
+    return line.substr(0, tables_.headwordStarts[size_t(index) + 1] - tables_.headwordStarts[size_t(index)]);
 }
 
 QString DictionaryStore::HeadwordText(int32_t index) const
@@ -194,7 +286,7 @@ std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term
     if (!matchCase) {
         folded = cp1250::Lower(term);
         needle = folded;
-        haystack = lowerIndex_.data();
+        haystack = tables_.lowerIndex.data();
     }
     // One substring search over the whole text: between two lines lie only
     // CR and LF, which the needle lacks, so no match spans two lines.
@@ -235,12 +327,12 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
     if (!matchCase) {
         folded = cp1250::Upper(text);
         text = folded;
-        words = upperHeadwords_.data();
+        words = tables_.upperHeadwords.data();
     }
     const int32_t count = HeadwordCount();
     for (int32_t i = 0; i < count; ++i) {
-        const uint32_t length = headwordStarts_[size_t(i) + 1] - headwordStarts_[size_t(i)];
-        const char* word = matchCase ? words + index_.Start(i) : words + headwordStarts_[size_t(i)];
+        const uint32_t length = tables_.headwordStarts[size_t(i) + 1] - tables_.headwordStarts[size_t(i)];
+        const char* word = matchCase ? words + index_.Start(i) : words + tables_.headwordStarts[size_t(i)];
         if (length >= n && word[0] == text[0] && std::memcmp(word, text.data(), n) == 0)
             return i;
     }
@@ -249,8 +341,8 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
 
 size_t DictionaryStore::MemoryUsed() const
 {
-    return index_.MemoryUsed() + entries_.MemoryUsed() + lowerIndex_.capacity()
-        + upperHeadwords_.capacity() + headwordStarts_.capacity() * sizeof(uint32_t)
+    return index_.MemoryUsed() + entries_.MemoryUsed() + tables_.lowerIndex.capacity()
+        + tables_.upperHeadwords.capacity() + tables_.headwordStarts.capacity() * sizeof(uint32_t)
         + foldedIndex_.capacity();
 }
 
@@ -307,7 +399,7 @@ std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term
     const char* text = index_.Text().data();
     const char* haystack = text;
     switch (matcher.AnchorFold()) {
-    case TermMatcher::Fold::Lower: haystack = lowerIndex_.data(); break;
+    case TermMatcher::Fold::Lower: haystack = tables_.lowerIndex.data(); break;
     case TermMatcher::Fold::BaseLower: haystack = FoldedIndex().data(); break;
     default: break;
     }
@@ -347,7 +439,7 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
     const int32_t count = HeadwordCount();
     for (int32_t i = 0; i < count; ++i) {
         const uint32_t start = index_.Start(i);
-        const uint32_t length = headwordStarts_[size_t(i) + 1] - headwordStarts_[size_t(i)];
+        const uint32_t length = tables_.headwordStarts[size_t(i) + 1] - tables_.headwordStarts[size_t(i)];
         if (matcher.IsPrefixOf(words, start, start + length) && (!options.legalOnly || IsGlossaryEntry(i)))
             return i;
     }

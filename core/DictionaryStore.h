@@ -22,11 +22,15 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <future>
+#include <thread>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class DataFilesInFlight;
 class TMemoryStream;
 class Tlzrw1Host;
 
@@ -63,9 +67,16 @@ public:
     // with different numbers of lines are reported once, and kept as they
     // are (a missing entry line fails when it is shown). `host` lets the
     // codec process pending window messages between blocks (may be null).
+    //
+    // The two files are unpacked on worker threads, those of `inFlight` when
+    // it holds these two files (started earlier by the caller), otherwise
+    // started here; the calling thread alone reports, fills the lists and
+    // calls `host` while it waits, in the order above, so the outcome is that
+    // of doing one file after the other.
     void Load(const std::string& indexFile = IndexFileName,
               const std::string& entryFile = EntryFileName,
-              const ProblemReport& report = {}, Tlzrw1Host* host = nullptr);
+              const ProblemReport& report = {}, Tlzrw1Host* host = nullptr,
+              DataFilesInFlight* inFlight = nullptr);
 
     // Fills the store from already unpacked text (tests and benchmarks).
     void LoadIndexText(std::string_view text);
@@ -126,6 +137,14 @@ public:
     // Bytes held by the store (lines, bounds and the folded copies).
     size_t MemoryUsed() const;
 
+    // What the searches scan besides the index lines, made from them.
+    struct IndexTables {
+        std::string lowerIndex;               // index text, every letter small
+        std::string upperHeadwords;           // the headwords, capitals, end to end
+        std::vector<uint32_t> headwordStarts; // Count()+1 bounds into upperHeadwords
+    };
+    static IndexTables MakeIndexTables(const LineList& index);
+
 private:
     void FillIndex();
     // The index text, small and without diacritics (cp1250::FoldTable), made
@@ -134,8 +153,42 @@ private:
 
     LineList index_;
     LineList entries_;
-    std::string lowerIndex_;                  // index text, every letter small
-    std::string upperHeadwords_;              // the headwords, capitals, end to end
-    std::vector<uint32_t> headwordStarts_;    // Count()+1 bounds into upperHeadwords_
+    IndexTables tables_;
     mutable std::string foldedIndex_;         // FoldedIndex(); empty until needed
+};
+
+// The two data files read, unpacked and split into lines on worker threads
+// from the moment this object is made, until DictionaryStore::Load takes
+// them. The program makes it before its windows, so that the unpacking runs
+// while they are being built. Destruction waits for the workers.
+class DataFilesInFlight {
+public:
+    DataFilesInFlight(const std::string& indexFile, const std::string& entryFile);
+    ~DataFilesInFlight();
+    DataFilesInFlight(const DataFilesInFlight&) = delete;
+    DataFilesInFlight& operator=(const DataFilesInFlight&) = delete;
+
+    // These two files, not yet taken.
+    bool Holds(const std::string& indexFile, const std::string& entryFile) const
+    {
+        return indexFile == indexFile_ && entryFile == entryFile_ && index_.valid() && entries_.valid();
+    }
+
+    // One file as a worker leaves it; for the index also its tables.
+    struct File {
+        LineList lines;
+        DictionaryStore::IndexTables tables;
+        bool whole = false;          // unpacked whole (no damage)
+        std::exception_ptr error;    // the open error (or any other) of this file
+    };
+
+private:
+    friend class DictionaryStore;
+    static File Take(std::future<File>& job, Tlzrw1Host* host);
+
+    std::string indexFile_;
+    std::string entryFile_;
+    std::future<File> index_;
+    std::future<File> entries_;
+    std::vector<std::thread> workers_;
 };

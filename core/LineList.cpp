@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 std::string ListIndexError(int32_t index)
 {
     return "List index out of bounds (" + std::to_string(index) + ")";
@@ -32,6 +36,30 @@ void LineList::Assign(std::string_view text)
     Split();
 }
 
+namespace {
+
+// The first CR or LF in [p, end), or end. Sixteen bytes at a time: the
+// start-up splits some 10 MB of text, and a byte loop was a fifth of it.
+const char* NextLineBreak(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (mask != 0)
+            return p + __builtin_ctz(unsigned(mask));
+        p += 16;
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+} // namespace
+
 void LineList::Split()
 {
     if (text_.empty())
@@ -41,18 +69,14 @@ void LineList::Split()
     const char* nul = static_cast<const char*>(std::memchr(base, 0, text_.size()));
     const char* const end = nul ? nul : base + text_.size();
 
-    // Counting the line ends first lets the bounds be allocated exactly.
-    size_t estimate = 1;
-    for (const char* p = base; p < end; ++p)
-        estimate += (*p == '\n' || *p == '\r');
-    starts_.reserve(estimate);
-    ends_.reserve(estimate);
+    // A guess from a typical line length; the bounds are trimmed afterwards.
+    const size_t guess = size_t(end - base) / 64 + 16;
+    starts_.reserve(guess);
+    ends_.reserve(guess);
 
     const char* p = base;
     while (p < end) {
-        const char* q = p;
-        while (q < end && *q != '\r' && *q != '\n')
-            ++q;
+        const char* q = NextLineBreak(p, end);
         starts_.push_back(static_cast<uint32_t>(p - base));
         ends_.push_back(static_cast<uint32_t>(q - base));
         if (q < end && *q == '\r')

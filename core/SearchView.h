@@ -38,7 +38,8 @@ public:
     virtual int selectedHeadword() const = 0;
 
     // Replaces the view's content with the document (RTF with the plain-text
-    // retry: LoadIntoDocument). The bytes are valid only during the call.
+    // retry: LoadIntoDocument). The bytes are valid only during the call; a
+    // view that shows a long document in parts keeps its own copy of them.
     // May raise Exception "Failed to Load Stream".
     virtual void showDocument(const QByteArray& document) = 0;
 

@@ -1,6 +1,7 @@
 // libFuzzer target for the RTF reader: whatever the bytes, reading them (as
 // RTF, or as plain text when they are not), writing the result back as RTF
-// and laying it out must neither crash nor trip ASan/UBSan.
+// and laying it out must neither crash nor trip ASan/UBSan. Read in slices
+// (as the result view does), the same bytes must give the same document.
 #include "RichTextLayout.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -33,6 +34,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         richtext::readRtf(&doc, "{\\rtf1 " + bytes);
     }
     (void)doc.toPlainText();
+
+    // Slices of a size taken from the input, read one after the other, make
+    // the document one read makes.
+    {
+        const QByteArray rtfInput = richtext::looksLikeRtf(bytes) ? bytes : "{\\rtf1 " + bytes;
+        QTextDocument whole;
+        richtext::readRtf(&whole, rtfInput);
+        QTextDocument sliced;
+        richtext::IncrementalRtfReader reader;
+        if (!reader.start(&sliced, rtfInput))
+            std::abort();
+        const qsizetype step = 1 + (size > 0 ? data[size - 1] % 61 : 0);
+        while (!reader.step(step)) {
+        }
+        if (sliced.toRawText() != whole.toRawText()
+            || richtext::writeRtf(&sliced, 0, sliced.characterCount() - 1)
+                != richtext::writeRtf(&whole, 0, whole.characterCount() - 1))
+            std::abort();
+    }
 
     // What the reader made must write and read back without trouble.
     const QByteArray rtf = richtext::writeRtf(&doc, 0, doc.characterCount() - 1);

@@ -8,10 +8,12 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QPointer>
 
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -314,14 +316,21 @@ class Parser {
 public:
     Parser(QTextDocument *doc, QByteArrayView data)
         : m_p(reinterpret_cast<const uchar *>(data.data())),
+          m_begin(m_p),
           m_end(m_p + data.size()),
           m_cursor(doc)
     {
     }
 
     void run();
+    // Reads on until at least `bytes` more bytes are consumed or the data
+    // ends, in one edit block, and flushes the pending text so that all of
+    // it shows. True when the document is complete.
+    bool step(qsizetype bytes);
+    qsizetype consumed() const { return m_p - m_begin; }
 
 private:
+    void readUntil(const uchar *limit);
     void finish();
     // Input.
     void controlWord();
@@ -334,7 +343,7 @@ private:
     void addChar(char16_t u);
     void addUnicode(int value);
     void paragraph();
-    void flushText();
+    void flushText(bool keepOpenPair = false);
     QTextCharFormat charFormat(const CharState &state);
     QTextBlockFormat blockFormat(const ParaState &state) const;
 
@@ -345,6 +354,7 @@ private:
     QColor tableColor(int index) const;
 
     const uchar *m_p;
+    const uchar *m_begin;
     const uchar *m_end;
     QTextCursor m_cursor;
 
@@ -378,8 +388,29 @@ void Parser::run()
 {
     // One edit block: the document reports one change, not one per run.
     m_cursor.beginEditBlock();
-    // The caller checked the signature; the first '{' opens the document.
-    while (m_p < m_end) {
+    readUntil(m_end);
+    finish();
+    m_cursor.endEditBlock();
+}
+
+bool Parser::step(qsizetype bytes)
+{
+    m_cursor.beginEditBlock();
+    readUntil(m_p + std::min<qsizetype>(std::max<qsizetype>(bytes, 1), m_end - m_p));
+    if (m_p >= m_end)
+        finish();
+    else
+        flushText(true);
+    m_cursor.endEditBlock();
+    return m_finished;
+}
+
+void Parser::readUntil(const uchar *limit)
+{
+    // Each turn consumes one whole token (a control word with its parameter
+    // and delimiter, a group mark, a character), so reading may stop after
+    // any turn and go on later as if it had never stopped.
+    while (m_p < limit) {
         const uchar c = *m_p++;
         switch (c) {
         case '{':
@@ -412,8 +443,6 @@ void Parser::run()
             break;
         }
     }
-    finish();
-    m_cursor.endEditBlock();
 }
 
 void Parser::finish()
@@ -581,9 +610,12 @@ void Parser::keyword(std::string_view word, bool hasParam, int param)
         m_tableFont = INT_MIN;
         break;
     case Kw::ColorTbl:
+        // A new table: text read so far keeps the colours it was read under.
+        flushText();
         m_state.dest = Dest::ColorTable;
         m_colors.clear();
         m_rgbGiven = false;
+        m_formatCache.clear();
         break;
     case Kw::Par:
         paragraph();
@@ -649,7 +681,10 @@ void Parser::keyword(std::string_view word, bool hasParam, int param)
         }
         break;
     case Kw::DefaultFont:
+        // Text read so far keeps the default it was read under.
+        flushText();
         m_defaultFont = hasParam ? param : 0;
+        m_formatCache.clear();
         break;
     case Kw::FontSwiss:
         m_tableHint = QFont::SansSerif;
@@ -800,10 +835,19 @@ void Parser::paragraph()
     m_blockEmpty = true;
 }
 
-void Parser::flushText()
+void Parser::flushText(bool keepOpenPair)
 {
-    if (m_text.isEmpty())
+    // At the end of a slice a high surrogate may wait for its low half.
+    QChar held;
+    if (keepOpenPair && !m_text.isEmpty() && m_text.back().isHighSurrogate()) {
+        held = m_text.back();
+        m_text.chop(1);
+    }
+    if (m_text.isEmpty()) {
+        if (!held.isNull())
+            m_text.append(held);
         return;
+    }
     // \uN may have left halves of surrogate pairs; QTextDocument wants whole
     // characters.
     char16_t *s = reinterpret_cast<char16_t *>(m_text.data());
@@ -820,6 +864,8 @@ void Parser::flushText()
     m_cursor.insertText(m_text, charFormat(m_textState));
     m_text.clear();
     m_blockEmpty = false;
+    if (!held.isNull())
+        m_text.append(held);
 }
 
 QTextCharFormat Parser::charFormat(const CharState &state)
@@ -888,6 +934,9 @@ QTextBlockFormat Parser::blockFormat(const ParaState &state) const
 
 void Parser::commitFont()
 {
+    // Text read before the entry keeps the table it was read under, so a
+    // document read in slices comes out as one read at once.
+    flushText();
     QString name = m_tableName;
     m_tableName.clear();
     const int number = m_tableFont;
@@ -909,6 +958,7 @@ void Parser::commitFont()
 
 void Parser::commitColor()
 {
+    flushText();
     if (m_colors.size() < 4096)
         m_colors.push_back({m_rgbGiven ? QColor(m_rgb[0], m_rgb[1], m_rgb[2]) : QColor()});
     m_rgb[0] = m_rgb[1] = m_rgb[2] = 0;
@@ -974,6 +1024,67 @@ bool readRtf(QTextDocument *doc, QByteArrayView data)
     doc->setModified(false);
     return true;
 }
+
+struct IncrementalRtfReader::Impl {
+    QByteArray data;
+    QPointer<QTextDocument> doc;
+    std::unique_ptr<Parser> parser;
+    qsizetype lead = 0;
+    bool undo = false;
+};
+
+IncrementalRtfReader::IncrementalRtfReader() : d(std::make_unique<Impl>()) {}
+
+IncrementalRtfReader::~IncrementalRtfReader() { cancel(); }
+
+bool IncrementalRtfReader::start(QTextDocument *doc, const QByteArray &data)
+{
+    cancel();
+    if (!doc || !looksLikeRtf(data))
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    d->data = data;
+    d->lead = skipSpace(p, p + data.size()) - p;
+    d->doc = doc;
+    d->undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    d->parser = std::make_unique<Parser>(doc, QByteArrayView(d->data).sliced(d->lead));
+    return true;
+}
+
+bool IncrementalRtfReader::step(qsizetype bytes)
+{
+    if (!d->parser)
+        return true;
+    if (!d->doc) {   // the document went away: nothing left to read into
+        cancel();
+        return true;
+    }
+    if (d->parser->step(bytes))
+        cancel();
+    return !d->parser;
+}
+
+void IncrementalRtfReader::cancel()
+{
+    if (d->parser && d->doc) {
+        d->doc->setUndoRedoEnabled(d->undo);
+        d->doc->setModified(false);
+    }
+    d->parser.reset();
+    d->doc.clear();
+    d->data = QByteArray();
+}
+
+bool IncrementalRtfReader::reading() const { return d->parser != nullptr; }
+
+qsizetype IncrementalRtfReader::consumed() const
+{
+    return d->parser ? d->lead + d->parser->consumed() : 0;
+}
+
+qsizetype IncrementalRtfReader::size() const { return d->data.size(); }
 
 void readPlainText(QTextDocument *doc, QByteArrayView data)
 {

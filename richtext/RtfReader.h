@@ -28,7 +28,10 @@
 // every byte has a character; so loadStream never fails.
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+
+#include <memory>
 
 class QTextDocument;
 
@@ -44,6 +47,38 @@ bool readRtf(QTextDocument *doc, QByteArrayView data);
 // Replaces the content of doc with the bytes read as code page 1250 plain
 // text; CR LF, CR and LF end paragraphs; NUL bytes are dropped.
 void readPlainText(QTextDocument *doc, QByteArrayView data);
+
+// Reading a document in slices, for a view that shows the first part of a
+// long document at once and takes in the rest between user events. Read
+// through to the end, the document is the one readRtf makes of the same
+// data; in between it holds a prefix of it, every character read so far.
+class IncrementalRtfReader {
+public:
+    IncrementalRtfReader();
+    ~IncrementalRtfReader();
+    IncrementalRtfReader(const IncrementalRtfReader &) = delete;
+    IncrementalRtfReader &operator=(const IncrementalRtfReader &) = delete;
+
+    // Empties doc and starts reading data into it (the reader keeps a shallow
+    // copy of the bytes). False, leaving doc untouched, when the data is not
+    // RTF. A reading still under way is cancelled first.
+    bool start(QTextDocument *doc, const QByteArray &data);
+    // Reads on by at least `bytes` bytes (fewer at the end), in one edit of
+    // the document. True when the whole document has been read (or there is
+    // nothing being read, or the document was destroyed).
+    bool step(qsizetype bytes);
+    // Stops reading; the document keeps what was read.
+    void cancel();
+
+    bool reading() const;
+    // Bytes of the data read so far, and in all.
+    qsizetype consumed() const;
+    qsizetype size() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 enum class StreamFormat { Rtf, PlainText };
 

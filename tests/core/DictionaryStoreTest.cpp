@@ -342,3 +342,50 @@ TEST(DictionaryStore, FilesThatDoNotBelongTogetherAreReportedOnceAndLoaded)
         EXPECT_EQ(store.EntryLines().Count(), c.entryLines);
     }
 }
+
+TEST(DictionaryStore, FilesUnpackedAheadGiveTheSameOutcomeInTheSameOrder)
+{
+    // Both damaged, then the index unreadable: loading from files started
+    // ahead of time reports and fails exactly as loading them there.
+    DataFiles files;
+    std::string index, entries;
+    for (int i = 0; i < 9000; ++i) {
+        index += "w" + std::to_string(i) + ".x\r\n";
+        entries += "\\par e" + std::to_string(i) + "\r\n";
+    }
+    index = Pack(index);
+    entries = Pack(entries);
+    index.resize(index.size() * 2 / 3);
+    entries.resize(entries.size() / 3);
+    files.Write(index, entries);
+    DictionaryStore plain;
+    plain.Load(files.index, files.entries);
+    ASSERT_GT(plain.HeadwordCount(), 0);
+    for (const bool ahead : {false, true}) {
+        SCOPED_TRACE(ahead ? "started ahead" : "started by Load");
+        DataFilesInFlight inFlight(files.index, files.entries);
+        // Files other than those in flight are unpacked anew.
+        DataFilesInFlight other(files.entries, files.index);
+        DictionaryStore store;
+        Problems problems;
+        store.Load(files.index, files.entries, problems.Report(), nullptr, ahead ? &inFlight : &other);
+        ASSERT_EQ(problems.messages.size(), 2u);
+        EXPECT_NE(problems.messages[0].find("\"vokabar2.idx\""), std::string::npos);
+        EXPECT_NE(problems.messages[1].find("\"vokabar2.dic\""), std::string::npos);
+        EXPECT_EQ(store.HeadwordCount(), plain.HeadwordCount());
+        EXPECT_EQ(store.EntryLines().Count(), plain.EntryLines().Count());
+        EXPECT_EQ(store.Headword(store.HeadwordCount() - 1), plain.Headword(plain.HeadwordCount() - 1));
+        // What was started ahead is taken, once.
+        EXPECT_EQ(inFlight.Holds(files.index, files.entries), !ahead);
+    }
+
+    std::remove(files.index.c_str());
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(files.index)));
+    DataFilesInFlight inFlight(files.index, files.entries);
+    DictionaryStore store;
+    Problems problems;
+    EXPECT_THROW(store.Load(files.index, files.entries, problems.Report(), nullptr, &inFlight), Exception);
+    EXPECT_TRUE(problems.messages.empty());   // the entry file is not come to
+    EXPECT_EQ(store.HeadwordCount(), 0);
+    EXPECT_EQ(store.EntryLines().Count(), 0);
+}

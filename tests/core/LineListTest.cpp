@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 std::vector<std::string> Lines(std::string_view text)
@@ -16,7 +20,49 @@ std::vector<std::string> Lines(std::string_view text)
 
 using V = std::vector<std::string>;
 
+// The splitting rule one byte at a time, as the reference for long texts.
+V ReferenceLines(std::string_view text)
+{
+    V lines;
+    size_t p = 0;
+    const size_t end = std::min(text.size(), text.find('\0'));
+    while (p < end) {
+        size_t q = p;
+        while (q < end && text[q] != '\r' && text[q] != '\n')
+            ++q;
+        lines.emplace_back(text.substr(p, q - p));
+        if (q < end && text[q] == '\r')
+            ++q;
+        if (q < end && text[q] == '\n')
+            ++q;
+        p = q;
+    }
+    return lines;
+}
+
 } // namespace
+
+TEST(LineList, LongTextsSplitAsByteByByte)
+{
+    // Line ends and NULs at every offset within and across 16-byte strides,
+    // in lines long enough for the wide scan and short enough for its tail.
+    const std::string_view ends[] = {"\r\n", "\n", "\r", "\n\r", "\r\n\r\n"};
+    for (size_t length : {0u, 1u, 15u, 16u, 17u, 31u, 33u, 100u}) {
+        for (size_t shift = 0; shift < 16; ++shift) {
+            std::string text(shift, 'x');
+            for (size_t i = 0; i < 12; ++i) {
+                text.append(length + i % 3, char('a' + i));
+                text.append(ends[(i + shift) % 5]);
+            }
+            text.append(length, 'z'); // a last line without an end
+            SCOPED_TRACE(testing::Message() << "length " << length << ", shift " << shift);
+            EXPECT_EQ(Lines(text), ReferenceLines(text));
+            std::string cut = text;
+            cut[cut.size() / 2] = '\0';
+            EXPECT_EQ(Lines(cut), ReferenceLines(cut));
+        }
+    }
+}
 
 TEST(LineList, SplitsAtCrLfCrAndLf)
 {

@@ -78,10 +78,11 @@ std::vector<std::string> ShippedData::index_, ShippedData::entries_;
 
 } // namespace
 
-TEST_F(ShippedData, GoodContainersWithOneEntryLinePerIndexLine)
+TEST_F(ShippedData, FastContainersWithOneEntryLinePerIndexLine)
 {
-    EXPECT_EQ(packedIndex_.substr(0, 4), "\x21\x48\x5A\x4C");
-    EXPECT_EQ(packedEntries_.substr(0, 4), "\x21\x48\x5A\x4C");
+    // Fast: the start-up unpacks it in a tenth of the time Good takes.
+    EXPECT_EQ(packedIndex_.substr(0, 4), "\x57\x52\x5A\x4C");
+    EXPECT_EQ(packedEntries_.substr(0, 4), "\x57\x52\x5A\x4C");
     EXPECT_EQ(index_.size(), entries_.size());
     // FreeDict's 59,194 definitions, two headwords of which appear twice.
     EXPECT_GE(index_.size(), 59192u);

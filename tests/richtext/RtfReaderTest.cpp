@@ -1,5 +1,6 @@
 #include "ResultDocuments.h"
 #include "RtfReader.h"
+#include "RtfWriter.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -227,4 +228,79 @@ TEST(RtfReaderFormats, ParagraphFormatsApplyToTheirParagraph)
 TEST(RtfReaderFormats, HiddenTextIsNotShown)
 {
     EXPECT_EQ(read("{\\rtf1 a{\\v skriveno}b\\v c\\v0 d}"), "abd");
+}
+
+TEST(RtfReaderIncremental, SlicesOfAnySizeGiveTheDocumentOfOneRead)
+{
+    QList<QByteArray> entries;
+    for (int n = 1; n <= 40; ++n)
+        entries << testdocs::entryLine(n);
+    const QByteArray documents[] = {
+        testdocs::resultDocument({}),
+        testdocs::resultDocument(entries),
+        // Formatting left open across pieces, groups split over slices,
+        // \u with fallback, \bin data and text after the document.
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times;}{\\f1 Courier;}}\\b bold \\par \\f1\\fs30 big {\\i it\\u268?al\\uc2\\u382??ic} "
+        "\\qc centred\\par\\pard {\\*\\skip me}\\bin3 {}x after\\line {\\cf9 colour}}\\par ignored",
+        "   {\\rtf1 unbalanced {\\b group \\par ",
+        // Text before the tables and a \\deff it was read under; a pair of
+        // surrogates given as two \\u, which a slice may part.
+        "{\\rtf1 rje\\'e8ni{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times;}}{\\colortbl;\\red9;}\\cf1 a\\deff1 b"
+        "\\u-10179?\\u-8704? end}",
+        // A second colour table replaces the first under coloured text.
+        "{\\rtf1{\\colortbl;\\red200;}{\\cf1 red {\\colortbl;}now none} after}",
+    };
+    for (const QByteArray &data : documents) {
+        QTextDocument whole;
+        ASSERT_TRUE(readRtf(&whole, data));
+        const QByteArray expected = richtext::writeRtf(&whole, 0, whole.characterCount() - 1);
+        for (qsizetype stepBytes : {1, 2, 7, 64, 1000, 1 << 20}) {
+            SCOPED_TRACE(testing::Message() << "step " << stepBytes << " of " << data.left(40).constData());
+            QTextDocument sliced;
+            sliced.setPlainText("earlier content");
+            richtext::IncrementalRtfReader reader;
+            ASSERT_TRUE(reader.start(&sliced, data));
+            EXPECT_TRUE(sliced.isEmpty());
+            int steps = 0;
+            qsizetype consumed = 0;
+            while (!reader.step(stepBytes)) {
+                ++steps;
+                // Every slice moves on and adds to what was there.
+                EXPECT_GT(reader.consumed(), consumed);
+                consumed = reader.consumed();
+            }
+            EXPECT_FALSE(reader.reading());
+            EXPECT_GE(steps, std::min<qsizetype>(data.size() / stepBytes, 3) - 1);
+            EXPECT_EQ(richtext::writeRtf(&sliced, 0, sliced.characterCount() - 1), expected);
+            EXPECT_EQ(sliced.toRawText(), whole.toRawText());
+        }
+    }
+}
+
+TEST(RtfReaderIncremental, RefusesPlainTextAndStopsWhenTold)
+{
+    QTextDocument doc;
+    doc.setPlainText("kept");
+    richtext::IncrementalRtfReader reader;
+    EXPECT_FALSE(reader.start(&doc, "plain text"));
+    EXPECT_EQ(doc.toPlainText(), "kept");
+
+    QList<QByteArray> entries;
+    for (int n = 1; n <= 20; ++n)
+        entries << testdocs::entryLine(n);
+    ASSERT_TRUE(reader.start(&doc, testdocs::resultDocument(entries)));
+    EXPECT_FALSE(reader.step(300));
+    const QString part = doc.toPlainText();
+    EXPECT_TRUE(part.startsWith("court1 n. sud;")) << part.toStdString();
+    reader.cancel();
+    EXPECT_FALSE(reader.reading());
+    EXPECT_TRUE(reader.step(300));
+    EXPECT_EQ(doc.toPlainText(), part);
+
+    // A document destroyed while being read ends the reading.
+    auto *gone = new QTextDocument;
+    ASSERT_TRUE(reader.start(gone, testdocs::resultDocument(entries)));
+    delete gone;
+    EXPECT_TRUE(reader.step(300));
+    EXPECT_FALSE(reader.reading());
 }
