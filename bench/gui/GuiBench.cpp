@@ -23,6 +23,7 @@
 //                 a new search and closing the window while it comes in
 //
 // Sections run: those named on the command line, or all but scale.
+#include "PrivateSettings.h"
 #include "ProbeEnvironment.h"
 #include "Application.h"
 #include "Dialogs.h"
@@ -672,10 +673,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The plain program: no search options or history of the user's, and
-    // none left behind.
-    QTemporaryDir settings;
-    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    // The plain program: no search options or history of the user's.
+    const PrivateSettings settings;
     TApplication app(argc, argv);
     QApplication::setApplicationName(dialogs::kApplicationTitle);
 

@@ -5,6 +5,7 @@
 #include "GuiTestSupport.h"
 #include "PdfPages.h"
 #include "PrivateCups.h"
+#include "PrivateSettings.h"
 
 #include "Application.h"
 #include "Forms.h"
@@ -150,6 +151,7 @@ int main(int argc, char** argv)
     unsetenv("LPDEST");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const PrivateSettings settings;
     int result = 0;
     {
         TApplication app(argc, argv);

@@ -1,8 +1,6 @@
 // The window tests drive the real widgets on Qt's offscreen platform.
 #include "Application.h"
-
-#include <QDir>
-#include <QTemporaryDir>
+#include "PrivateSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +10,11 @@ namespace {
 // left behind.
 class FreshSettings : public ::testing::EmptyTestEventListener {
 public:
-    explicit FreshSettings(QString dir) : dir_(std::move(dir)) {}
-    void OnTestStart(const ::testing::TestInfo&) override { QDir(dir_).removeRecursively(); }
+    explicit FreshSettings(const PrivateSettings& settings) : settings_(settings) {}
+    void OnTestStart(const ::testing::TestInfo&) override { settings_.Clear(); }
 
 private:
-    QString dir_;
+    const PrivateSettings& settings_;
 };
 
 } // namespace
@@ -25,14 +23,9 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The window keeps its search options and history in the user's
-    // settings: the tests, and the programs they start, keep theirs in a
-    // directory of their own.
-    QTemporaryDir settings;
-    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    const PrivateSettings settings;
     TApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(
-        new FreshSettings(settings.filePath(QStringLiteral("Tarvena"))));
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings(settings));
     return RUN_ALL_TESTS();
 }
