@@ -1,6 +1,7 @@
 // Saving the report as a PDF file: the same pages a print makes, written
 // whole or not at all, and an existing file kept until a new one is complete.
 #include "PdfPages.h"
+#include "PressCancel.h"
 #include "ResultRtf.h"
 
 #include "PdfExport.h"
@@ -92,12 +93,7 @@ TEST(PdfExport, CancelInTheProgressWindowWritesNothingAndKeepsTheOldFile)
 
     TQRRezultatPretrage report;
     bool clicked = false;
-    QTimer::singleShot(0, [&] {
-        if (TReportProgressForm* form = report.ProgressForm()) {
-            QTest::mouseClick(form->CancelButton, Qt::LeftButton);
-            clicked = true;
-        }
-    });
+    PressCancelInTheNextRun(report, clicked);
     const TPdfSaveResult result =
         SaveResultAsPdf(report, QStringLiteral("ugovor"), 300, LongResultDocument(300), target);
     ASSERT_TRUE(clicked);

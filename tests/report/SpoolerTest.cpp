@@ -3,6 +3,7 @@
 // from PrintResult exactly as the window's print command sends it. Where the
 // spooler cannot start, the tests are skipped.
 #include "PdfPages.h"
+#include "PressCancel.h"
 #include "PrivateCups.h"
 #include "ResultRtf.h"
 
@@ -113,12 +114,7 @@ TEST_F(SpoolerTest, CancelDuringTheRunQueuesNothing)
 
     TQRRezultatPretrage report;
     bool clicked = false;
-    QTimer::singleShot(0, [&] {
-        if (TReportProgressForm* form = report.ProgressForm()) {
-            QTest::mouseClick(form->CancelButton, Qt::LeftButton);
-            clicked = true;
-        }
-    });
+    PressCancelInTheNextRun(report, clicked);
     report.PrintResult(QStringLiteral("ugovor"), 300, LongResultDocument(300));
     ASSERT_TRUE(clicked);
     EXPECT_FALSE(report.Busy());
