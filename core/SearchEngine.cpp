@@ -1,6 +1,8 @@
 #include "SearchEngine.h"
 
 #include "Cp1250Text.h"
+#include "HeadwordSuggestions.h"
+#include "HitRanking.h"
 
 #include <string_view>
 
@@ -22,6 +24,16 @@ QByteArray SearchEngine::TrimSpaces(const QByteArray& text)
     while (begin < end && text.at(begin) == ' ')
         ++begin;
     return text.mid(begin, end - begin);
+}
+
+QString SearchEngine::HitCountText() const
+{
+    return ::HitCountText(hitCount_, resultOptions_);
+}
+
+QString SearchEngine::HitNote() const
+{
+    return SearchOptionsNote(resultOptions_);
 }
 
 QString SearchEngine::SearchTermText() const
@@ -74,8 +86,11 @@ bool SearchEngine::ValidateTerm(const QByteArray& term)
 void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, const SearchOptions& options)
 {
     const std::string_view needle(term.constData(), size_t(term.size()));
-    const std::vector<int32_t> hits = options.Any() ? store_->IndexLinesContaining(needle, matchCase, options)
-                                                    : store_->IndexLinesContaining(needle, matchCase);
+    std::vector<int32_t> hits = options.Any() ? store_->IndexLinesContaining(needle, matchCase, options)
+                                              : store_->IndexLinesContaining(needle, matchCase);
+    if (options.bestFirst)
+        RankBestFirst(*store_, hits, needle, matchCase, options);
+    resultOptions_ = options;
 
     document_.Begin();
     hitCount_ = 0;
@@ -89,7 +104,14 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
     }
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
-    view_.setStatusText(HitCountPrefix + QString::number(hitCount_));
+    view_.setStatusText(HitCountText());
+    if (hitCount_ == 0) {
+        QStringList near;
+        for (const std::string& headword : HeadwordSuggestions(*store_).For(needle))
+            near << cp1250::ToUnicode(headword);
+        if (!near.isEmpty())
+            view_.showSuggestions(near);
+    }
 }
 
 int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options)
@@ -100,6 +122,13 @@ int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const Sea
     if (found >= 0)
         view_.selectHeadword(found);
     return found;
+}
+
+void SearchEngine::RepeatSearch()
+{
+    const SearchOptions options = view_.searchOptions();
+    SearchDictionary(TrimSpaces(cp1250::SearchKey(SearchableText(SearchTermText(), options))), view_.matchCase(),
+                     options);
 }
 
 void SearchEngine::CBKljucChange()

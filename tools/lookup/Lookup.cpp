@@ -5,6 +5,7 @@
 #include "DictionaryStore.h"
 #include "ResultDocument.h"
 #include "RtfReader.h"
+#include "HeadwordSuggestions.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
 
@@ -40,12 +41,14 @@ public:
     int selectedHeadword() const override { return selected; }
     void showDocument(const QByteArray& bytes) override { document = QByteArray(bytes.constData(), bytes.size()); }
     void setStatusText(const QString& text) override { status = text; }
+    void showSuggestions(const QStringList& headwords) override { suggestions = headwords; }
     QString selectedViewText() const override { return QString(); }
 
     QString inputError;
     int selected = -1;
     QByteArray document;
     QString status;
+    QStringList suggestions;
 
 private:
     const LookupRequest& request_;
@@ -129,6 +132,9 @@ struct LookupOptions {
                                   QStringLiteral("samo cijele riječi (pretraživanje cjelokupnog rječnika)")};
     QCommandLineOption legalOnly{QStringLiteral("legal-only"),
                                  QStringLiteral("samo pravni pojmovi (natuknice pojmovnika [Tarvena])")};
+    QCommandLineOption bestFirst{QStringLiteral("best-first"),
+                                 QStringLiteral("najprije najbolji pogoci: natuknica samog pojma, zatim one koje "
+                                                "njime počinju, pa pravni pojmovi, a onda ostale (isti pogoci)")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text: jedan pogodak u retku, kao u prikazu (UTF-8), broj pogodaka na "
                                              "stderr (zadano); rtf: dokument rezultata, bajt za bajt kako ga program "
@@ -138,7 +144,7 @@ struct LookupOptions {
 
     QList<QCommandLineOption> All() const
     {
-        return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format};
+        return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, bestFirst, format};
     }
 
     void AddTo(QCommandLineParser& parser) const
@@ -213,6 +219,7 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
     request.options.ignoreDiacritics = parser.isSet(o.ignoreDiacritics);
     request.options.wholeWords = parser.isSet(o.wholeWords);
     request.options.legalOnly = parser.isSet(o.legalOnly);
+    request.options.bestFirst = parser.isSet(o.bestFirst);
     if (parser.isSet(o.data)) {
         request.dataDir = parser.value(o.data);
         if (request.dataDir.isEmpty()) {
@@ -381,5 +388,8 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
         break;
     }
     }
+    // A miss offers the nearest headwords, whatever the format.
+    if (hits.empty() && !view.suggestions.isEmpty())
+        err += Utf8Line(QString::fromUtf8(SuggestionsPrefix) + view.suggestions.join(QStringLiteral(", ")));
     return hits.empty() ? 1 : 0;
 }
