@@ -85,6 +85,7 @@ public:
     QAction* Zanemaridijakritikeznakove1;
     QAction* Samocijeleriei1;
     QAction* Samopravnipojmovi1;
+    QAction* Svioblicirijei1;
     QAction* Obriipovijesttraenja1;
 
     // Event handlers.

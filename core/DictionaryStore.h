@@ -134,6 +134,11 @@ public:
     // Entry i exists and comes from the legal glossary.
     bool IsGlossaryEntry(int32_t index) const;
 
+    // The index text in small letters, and small without diacritics (made at
+    // its first use): the copies the searches scan, laid out as IndexLines().
+    std::string_view LowerIndex() const { return tables_.lowerIndex; }
+    std::string_view FoldedIndex() const;
+
     // Bytes held by the store (lines, bounds and the folded copies).
     size_t MemoryUsed() const;
 
@@ -147,9 +152,6 @@ public:
 
 private:
     void FillIndex();
-    // The index text, small and without diacritics (cp1250::FoldTable), made
-    // at its first use: only searches that ignore diacritics read it.
-    std::string_view FoldedIndex() const;
 
     LineList index_;
     LineList entries_;

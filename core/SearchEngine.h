@@ -14,12 +14,20 @@
 // The search options the view reports (SearchOptions.h) narrow or widen what
 // the two searches find; the rest of each command stays as it is.
 //
+// Given word forms (SetWordForms), headword mode that finds no headword
+// beginning with the text looks for one made of the dictionary forms of the
+// typed words (FormMatcher::FirstHeadword), selects it and says so in the
+// status bar: "osnovni oblik: naknada štete". A text that begins a headword
+// is found as always. The option "Svi oblici riječi" needs them too; without
+// them it finds each word as a whole word in the form typed.
+//
 // Errors raised here (EListError "List index out of bounds (N)" when an entry
 // line is missing, Exception "Failed to Load Stream" from the view) leave the
 // handler; the window reports them with the program's error report. What was
 // done before the error stays done: the view and the status bar keep their
 // content, HitCount keeps the value reached.
 #include "DictionaryStore.h"
+#include "FormMatcher.h"
 #include "ResultDocument.h"
 #include "SearchView.h"
 
@@ -27,6 +35,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class SearchEngine {
@@ -36,8 +45,13 @@ public:
     static const QString TooShortMessage;     // "Pojam mora biti duži od 2 znaka!"
     static const QString StopWordMessage;     // "Nedopušten pojam!"
     static const QString HitCountPrefix;      // "Broj pronađenih pojmova: "
+    static const QString BaseFormPrefix;      // "osnovni oblik: "
 
     SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view);
+    ~SearchEngine();
+
+    // Where the dictionary forms of words come from (not owned; may be null).
+    void SetWordForms(WordForms* forms);
 
     // BPojamSearchClick, Trai2Click.
     void RunSearch();
@@ -70,6 +84,10 @@ public:
     // The positions the last whole-dictionary search found, in the order of
     // its document (those written before an error, when one stopped it).
     const std::vector<int32_t>& Hits() const { return hits_; }
+    // What marks the last whole-dictionary search's term in the view when it
+    // ran with "Svi oblici riječi": its words in every form found; an
+    // expression without a pattern otherwise.
+    const QRegularExpression& FormsExpression() const { return formsExpression_; }
 
 private:
     const DictionaryStore& store_;
@@ -78,4 +96,8 @@ private:
     QByteArray searchTerm_;
     int32_t hitCount_ = 0;
     std::vector<int32_t> hits_;
+    WordForms* wordForms_ = nullptr;
+    std::unique_ptr<FormMatcher> forms_;
+    QRegularExpression formsExpression_;
+    bool baseFormShown_ = false;   // the status bar names a base form
 };

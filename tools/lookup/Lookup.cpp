@@ -6,6 +6,7 @@
 #include "RtfReader.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
+#include "WordForms.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -248,6 +249,9 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
     ResultDocument document;
     ConsoleView view(request);
     SearchEngine engine(store, document, view);
+    // Loaded only when a search needs the dictionary forms of its words.
+    HunspellWordForms forms;
+    engine.SetWordForms(&forms);
     try {
         engine.RunSearch();
     } catch (const Exception& e) {
