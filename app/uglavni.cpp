@@ -580,6 +580,7 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
             // The word forms' dictionaries are first needed at a typed word
             // no headword begins with: they load meanwhile, off the window.
             SharedWordForms().StartLoading();
+            engine_.PrepareWordForms();
         }
         // The list's glyphs, drawn once in the colour of its background
         // before the list paints itself over them (warmUpView).

@@ -115,23 +115,51 @@ std::vector<std::string> FormMatcher::Words(std::string_view text)
     return words;
 }
 
-void FormMatcher::MakeVocabulary()
+FormMatcher::~FormMatcher()
+{
+    if (preparing_.valid())
+        preparing_.wait();
+}
+
+FormMatcher::Vocabulary FormMatcher::MakeVocabulary(std::string_view lowerIndex)
+{
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(1 << 17);
+    for (const std::string_view word : RawWords(lowerIndex))
+        seen.insert(word);
+    Vocabulary vocabulary(seen.begin(), seen.end());
+    std::sort(vocabulary.begin(), vocabulary.end(), [](std::string_view a, std::string_view b) {
+        const int order = FoldedCompare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return vocabulary;
+}
+
+void FormMatcher::StartPreparing()
+{
+    const size_t used = store_.IndexLines().UsedLength();
+    if (vocabularyOf_ == used || preparing_.valid())
+        return;
+    preparingFor_ = used;
+    preparing_ = std::async(std::launch::async, &FormMatcher::MakeVocabulary, store_.LowerIndex().substr(0, used));
+}
+
+void FormMatcher::EnsureVocabulary()
 {
     const size_t used = store_.IndexLines().UsedLength();
     if (vocabularyOf_ == used)
         return;
-    vocabularyOf_ = used;
     baseForms_.clear();
-    const std::string_view text = store_.LowerIndex().substr(0, used);
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(1 << 17);
-    for (const std::string_view word : RawWords(text))
-        seen.insert(word);
-    vocabulary_.assign(seen.begin(), seen.end());
-    std::sort(vocabulary_.begin(), vocabulary_.end(), [](std::string_view a, std::string_view b) {
-        const int order = FoldedCompare(a, b);
-        return order != 0 ? order < 0 : a < b;
-    });
+    if (preparing_.valid()) {
+        Vocabulary prepared = preparing_.get();
+        if (preparingFor_ == used) {
+            vocabulary_ = std::move(prepared);
+            vocabularyOf_ = used;
+            return;
+        }
+    }
+    vocabulary_ = MakeVocabulary(store_.LowerIndex().substr(0, used));
+    vocabularyOf_ = used;
 }
 
 const std::vector<std::string>& FormMatcher::BaseFormsOf(const std::string& word)
@@ -140,8 +168,23 @@ const std::vector<std::string>& FormMatcher::BaseFormsOf(const std::string& word
     if (known == baseForms_.end()) {
         std::vector<std::string> bases;
         const bool number = word.empty() || (word[0] >= '0' && word[0] <= '9');
-        if (forms_ && !number && word.size() >= kShortestInflected)
-            bases = forms_->BaseForms(word);
+        if (forms_ && !number && word.size() >= kShortestInflected) {
+            // A dictionary form that drops a prefix is another word:
+            // "unlawful" is not a form of "lawful", nor "contracts" of
+            // "tract". The prefix stays on: "contract", "unlawful".
+            for (const std::string& base : forms_->BaseForms(word)) {
+                if (base.empty())
+                    continue;
+                if (Folded(base[0]) == Folded(word[0])) {
+                    bases.push_back(base);
+                    continue;
+                }
+                const std::string_view head = std::string_view(base).substr(0, kShortestInflected);
+                const size_t at = word.find(head, 1);
+                if (at != std::string::npos)
+                    bases.push_back(word.substr(0, at) + base);
+            }
+        }
         known = baseForms_.emplace(word, std::move(bases)).first;
     }
     return known->second;
@@ -149,7 +192,7 @@ const std::vector<std::string>& FormMatcher::BaseFormsOf(const std::string& word
 
 std::vector<std::string> FormMatcher::FormsOfWord(const std::string& word, bool ignoreDiacritics)
 {
-    MakeVocabulary();
+    EnsureVocabulary();
     const auto firstFrom = [this](std::string_view prefix) {
         return std::lower_bound(vocabulary_.begin(), vocabulary_.end(), prefix,
                                 [](std::string_view v, std::string_view p) { return FoldedCompare(v, p) < 0; });
@@ -274,11 +317,20 @@ std::vector<int32_t> FormMatcher::IndexLinesContaining(std::string_view term, bo
         }
         return groups;
     };
+    // Of two with as many, the one with the longer shortest beginning: it
+    // occurs in fewer places.
+    const auto shortest = [](const std::vector<std::string>& groups) {
+        size_t n = std::string::npos;
+        for (const std::string& g : groups)
+            n = std::min(n, g.size());
+        return n;
+    };
     size_t anchor = 0;
     std::vector<std::string> anchors = beginnings(forms[0]);
     for (size_t w = 1; w < forms.size(); ++w) {
         std::vector<std::string> these = beginnings(forms[w]);
-        if (these.size() < anchors.size()) {
+        if (these.size() < anchors.size()
+            || (these.size() == anchors.size() && shortest(these) > shortest(anchors))) {
             anchor = w;
             anchors = std::move(these);
         }

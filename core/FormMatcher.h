@@ -26,7 +26,8 @@
 // Match case keeps the case of the typed word's first letter (and capitals
 // throughout for a word typed in capitals); ignoring diacritics, words
 // compare without them and a typed "tuzitelja" stands for the index's
-// "tužitelja". The vocabulary is made at the first question, once.
+// "tužitelja". The vocabulary is made once, at the first question or before
+// it on a worker (StartPreparing); the store must not change meanwhile.
 #include "DictionaryStore.h"
 #include "SearchOptions.h"
 #include "WordForms.h"
@@ -34,6 +35,7 @@
 #include <QRegularExpression>
 
 #include <cstdint>
+#include <future>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +45,10 @@ class FormMatcher {
 public:
     // `forms` may be null: then a word's only form is itself.
     FormMatcher(const DictionaryStore& store, WordForms* forms);
+    ~FormMatcher();
+
+    // Makes the vocabulary on a worker, for the first question to find ready.
+    void StartPreparing();
 
     // For each word of the term, the index's words that are forms of it
     // (the word itself always among them), sorted, small letters; without
@@ -68,13 +74,17 @@ public:
     static std::vector<std::string> Words(std::string_view text);
 
 private:
-    void MakeVocabulary();
+    using Vocabulary = std::vector<std::string_view>;
+    static Vocabulary MakeVocabulary(std::string_view lowerIndex);
+    void EnsureVocabulary();
     const std::vector<std::string>& BaseFormsOf(const std::string& word);
     std::vector<std::string> FormsOfWord(const std::string& word, bool ignoreDiacritics);
 
     const DictionaryStore& store_;
     WordForms* forms_;
     size_t vocabularyOf_ = size_t(-1);               // UsedLength of the index it was made from
-    std::vector<std::string_view> vocabulary_;       // into the store's small-letter index
+    Vocabulary vocabulary_;                          // into the store's small-letter index
+    std::future<Vocabulary> preparing_;              // of the index size preparingFor_
+    size_t preparingFor_ = 0;
     std::unordered_map<std::string, std::vector<std::string>> baseForms_;
 };

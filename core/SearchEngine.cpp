@@ -22,6 +22,12 @@ void SearchEngine::SetWordForms(WordForms* forms)
     forms_ = std::make_unique<FormMatcher>(store_, forms);
 }
 
+void SearchEngine::PrepareWordForms()
+{
+    if (wordForms_)
+        forms_->StartPreparing();
+}
+
 QByteArray SearchEngine::TrimSpaces(const QByteArray& text)
 {
     qsizetype end = text.size();

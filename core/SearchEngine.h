@@ -52,6 +52,9 @@ public:
 
     // Where the dictionary forms of words come from (not owned; may be null).
     void SetWordForms(WordForms* forms);
+    // Makes, on a worker, what the first search through word forms needs of
+    // the store (loaded by now): it then costs no more than a later one.
+    void PrepareWordForms();
 
     // BPojamSearchClick, Trai2Click.
     void RunSearch();

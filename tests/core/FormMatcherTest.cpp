@@ -35,6 +35,9 @@ public:
             {"ugovorna", "ugovorni"}, {"ugovornih", "ugovorni"},
             {"strana", "strana"}, {"strane", "strana"},
             {"presuda", "presuda"}, {"presudom", "presuda"},
+            // Hunspell strips prefixes too: these are other words.
+            {"unlawful", "lawful"}, {"lawful", "lawful"},
+            {"contract", "contract"}, {"contract", "tract"}, {"contracts", "tract"}, {"tract", "tract"},
         };
         for (const auto& [form, base] : table)
             bases_[Cp(form)].push_back(Cp(base));
@@ -85,6 +88,11 @@ const std::initializer_list<Line> kEnglish = {
     {"Prosecutor.Tužitelja", false},                         // 13
     {"plaintiff.tuzitelja", false},                          // 14: written without diacritics
     {"damage-compensation.naknadu-štete", false},            // 15
+    {"legal.lawful", false},                                 // 16
+    {"illegal.unlawful", false},                             // 17
+    {"agreement.contract", false},                           // 18
+    {"agreements.contracts", false},                         // 19
+    {"tract.tract", false},                                  // 20
 };
 
 // Croatian headwords, English text.
@@ -137,6 +145,12 @@ TEST_F(FormMatcherTest, WholeDictionaryFindsEveryFormOfEveryWordInOrder)
         // The stem changes at its end (k - c).
         {"dužnik", false, false, false, {10}},
         {"dužnici", false, false, false, {10}},
+        // A dictionary form that drops a prefix keeps it.
+        {"lawful", false, false, false, {16}},
+        {"unlawful", false, false, false, {17}},
+        {"contract", false, false, false, {18, 19}},
+        {"contracts", false, false, false, {18, 19}},
+        {"tract", false, false, false, {20}},
         // Phrases: each word in any form, in order, spaces or hyphens between.
         {"naknada štete", false, false, false, {3, 4, 15}},
         {"naknadu štete", false, false, false, {3, 4, 15}},
