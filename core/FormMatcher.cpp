@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <unordered_set>
 
 namespace {
@@ -390,6 +391,38 @@ FormMatcher::HeadwordMatch FormMatcher::FirstHeadword(std::string_view text, boo
     if (last == 0 && lastOpen)
         firstLetters[static_cast<unsigned char>(begun[0])] = true;
 
+    // Of the headwords that fit, the one made of the typed words' own
+    // dictionary forms (or of the words as typed) is the one meant:
+    // "vjerovnika" means "vjerovnik", not "vjerovnica", which shares it;
+    // of those, the one with more dictionary forms ("kaznenog djela" means
+    // "kazneno djelo" before "kaznena djela"). Then one with no words beyond
+    // the typed ones; then the one closest to the letters typed; then the
+    // first.
+    std::vector<std::vector<std::string>> exact, lemmas;
+    for (const std::string_view w : typed) {
+        const std::string lower = cp1250::Lower(w);
+        std::vector<std::string> own;
+        for (const std::string& base : BaseFormsOf(lower))
+            own.push_back(CompareKey(base, options.ignoreDiacritics));
+        std::sort(own.begin(), own.end());
+        lemmas.push_back(own);
+        own.push_back(CompareKey(lower, options.ignoreDiacritics));
+        std::sort(own.begin(), own.end());
+        exact.push_back(std::move(own));
+    }
+    struct Rank {
+        size_t exactWords = 0;    // the typed word or its dictionary form
+        size_t lemmaWords = 0;    // its dictionary form
+        bool noMoreWords = false;
+        size_t lettersShared = 0;
+        bool operator>(const Rank& o) const
+        {
+            return std::tie(exactWords, lemmaWords, noMoreWords, lettersShared)
+                > std::tie(o.exactWords, o.lemmaWords, o.noMoreWords, o.lettersShared);
+        }
+    };
+    Rank best;
+
     const std::string_view shown = store_.IndexLines().Text();
     const char* haystack = options.ignoreDiacritics ? store_.FoldedIndex().data() : store_.LowerIndex().data();
     const int32_t count = store_.HeadwordCount();
@@ -403,6 +436,7 @@ FormMatcher::HeadwordMatch FormMatcher::FirstHeadword(std::string_view text, boo
             continue;
         size_t pos = start;
         bool fits = true;
+        Rank rank;
         for (size_t w = 0; fits && w <= last; ++w) {
             while (pos < stop && !IsWordChar(haystack[pos]))
                 ++pos;
@@ -410,15 +444,26 @@ FormMatcher::HeadwordMatch FormMatcher::FirstHeadword(std::string_view text, boo
             while (end < stop && IsWordChar(haystack[end]))
                 ++end;
             const std::string_view word(haystack + pos, end - pos);
-            fits = !word.empty()
-                && (Holds(forms[w], word) || (w == last && lastOpen && word.substr(0, begun.size()) == begun))
+            const bool begins = w == last && lastOpen && word.substr(0, begun.size()) == begun;
+            fits = !word.empty() && (begins || Holds(forms[w], word))
                 && (!matchCase || CaseFits(shown.substr(pos, end - pos), typed[w]));
+            if (fits && (begins || Holds(exact[w], word)))
+                ++rank.exactWords;
+            if (fits && Holds(lemmas[w], word))
+                ++rank.lemmaWords;
+            rank.lettersShared += CommonPrefix(word, CompareKey(cp1250::Lower(typed[w]), options.ignoreDiacritics));
             pos = end;
         }
-        if (fits && (!options.legalOnly || store_.IsGlossaryEntry(i))) {
+        if (!fits || (options.legalOnly && !store_.IsGlossaryEntry(i)))
+            continue;
+        size_t after = pos;
+        while (after < stop && !IsWordChar(haystack[after]))
+            ++after;
+        rank.noMoreWords = after == stop;
+        if (match.position < 0 || rank > best) {
+            best = rank;
             match.position = i;
             match.used.assign(headword.substr(0, pos - start));
-            return match;
         }
     }
     return match;

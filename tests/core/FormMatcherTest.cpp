@@ -191,6 +191,7 @@ TEST_F(FormMatcherTest, HeadwordModeJumpsToTheHeadwordTheBaseFormsMake)
         const char* used;
     } cases[] = {
         {&english, "liabilities", false, 9, "liability"},
+        // Its dictionary form before the word as typed.
         {&english, "courts", false, 6, "court"},
         {&english, "tužiteljica", false, -1, ""},
         {&croatian, "naknadu štete", false, 2, "naknada štete"},

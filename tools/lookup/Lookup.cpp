@@ -125,6 +125,10 @@ struct LookupOptions {
                                   QStringLiteral("samo cijele riječi (pretraživanje cjelokupnog rječnika)")};
     QCommandLineOption legalOnly{QStringLiteral("legal-only"),
                                  QStringLiteral("samo pravni pojmovi (natuknice pojmovnika [Tarvena])")};
+    QCommandLineOption allForms{QStringLiteral("all-forms"),
+                                QStringLiteral("svi oblici riječi: svaka riječ POJMA u bilo kojem svom obliku, kao "
+                                               "cijela riječ (\"tužitelj\" nalazi \"tužitelja\"; pretraživanje "
+                                               "cjelokupnog rječnika)")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text: jedan pogodak u retku, kao u prikazu (UTF-8), broj pogodaka na "
                                              "stderr (zadano); rtf: dokument rezultata, bajt za bajt kako ga program "
@@ -134,7 +138,7 @@ struct LookupOptions {
 
     QList<QCommandLineOption> All() const
     {
-        return {help, version, data, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format};
+        return {help, version, data, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, allForms, format};
     }
 
     void AddTo(QCommandLineParser& parser) const
@@ -209,6 +213,7 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
     request.options.ignoreDiacritics = parser.isSet(o.ignoreDiacritics);
     request.options.wholeWords = parser.isSet(o.wholeWords);
     request.options.legalOnly = parser.isSet(o.legalOnly);
+    request.options.allForms = parser.isSet(o.allForms);
     if (parser.isSet(o.data)) {
         request.dataDir = parser.value(o.data);
         if (request.dataDir.isEmpty()) {

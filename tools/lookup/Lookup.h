@@ -2,7 +2,7 @@
 // tarvena-lookup: the dictionary's search from a terminal or a script.
 //
 //   tarvena-lookup [--data DIR] [--headword] [--match-case] [--ignore-diacritics]
-//                  [--whole-words] [--legal-only] [--format text|rtf|json] TERM
+//                  [--whole-words] [--legal-only] [--all-forms] [--format text|rtf|json] TERM
 //   tarvena-lookup --help | --version
 //
 // The lookup is one more view over the program's search engine (SearchView):
