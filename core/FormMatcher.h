@@ -49,6 +49,7 @@ public:
 
     // Makes the vocabulary on a worker, for the first question to find ready.
     void StartPreparing();
+    const DictionaryStore& Store() const { return store_; }
 
     // For each word of the term, the index's words that are forms of it
     // (the word itself always among them), sorted, small letters; without

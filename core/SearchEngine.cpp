@@ -10,7 +10,7 @@ const QString SearchEngine::HitCountPrefix = QStringLiteral("Broj pronađenih po
 const QString SearchEngine::BaseFormPrefix = QStringLiteral("osnovni oblik: ");
 
 SearchEngine::SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view)
-    : store_(store), document_(document), view_(view), forms_(std::make_unique<FormMatcher>(store, nullptr))
+    : store_(&store), document_(document), view_(view)
 {
 }
 
@@ -19,13 +19,28 @@ SearchEngine::~SearchEngine() = default;
 void SearchEngine::SetWordForms(WordForms* forms)
 {
     wordForms_ = forms;
-    forms_ = std::make_unique<FormMatcher>(store_, forms);
+    matchers_.clear();
 }
 
 void SearchEngine::PrepareWordForms()
 {
     if (wordForms_)
-        forms_->StartPreparing();
+        Matcher().StartPreparing();
+}
+
+void SearchEngine::UseStore(const DictionaryStore& store)
+{
+    store_ = &store;
+    PrepareWordForms();
+}
+
+FormMatcher& SearchEngine::Matcher()
+{
+    for (const auto& matcher : matchers_)
+        if (&matcher->Store() == store_)
+            return *matcher;
+    matchers_.push_back(std::make_unique<FormMatcher>(*store_, wordForms_));
+    return *matchers_.back();
 }
 
 QByteArray SearchEngine::TrimSpaces(const QByteArray& text)
@@ -92,18 +107,18 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
     formsExpression_ = QRegularExpression();
     std::vector<int32_t> hits;
     if (options.allForms) {
-        hits = forms_->IndexLinesContaining(needle, matchCase, options);
+        hits = Matcher().IndexLinesContaining(needle, matchCase, options);
         formsExpression_ =
-            FormMatcher::Expression(needle, forms_->Forms(needle, options.ignoreDiacritics), matchCase, options);
+            FormMatcher::Expression(needle, Matcher().Forms(needle, options.ignoreDiacritics), matchCase, options);
     } else {
-        hits = options.Any() ? store_.IndexLinesContaining(needle, matchCase, options)
-                             : store_.IndexLinesContaining(needle, matchCase);
+        hits = options.Any() ? store_->IndexLinesContaining(needle, matchCase, options)
+                             : store_->IndexLinesContaining(needle, matchCase);
     }
 
     document_.Begin();
     hitCount_ = 0;
     hits_.clear();
-    const LineList& entries = store_.EntryLines();
+    const LineList& entries = store_->EntryLines();
     for (const int32_t line : hits) {
         ++hitCount_;
         // A missing entry line raises here; the count reached stays.
@@ -119,8 +134,8 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
 int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options)
 {
     const std::string_view needle(text.constData(), size_t(text.size()));
-    const int32_t found = options.Any() ? store_.FirstHeadwordStartingWith(needle, matchCase, options)
-                                        : store_.FirstHeadwordStartingWith(needle, matchCase);
+    const int32_t found = options.Any() ? store_->FirstHeadwordStartingWith(needle, matchCase, options)
+                                        : store_->FirstHeadwordStartingWith(needle, matchCase);
     if (found >= 0) {
         view_.selectHeadword(found);
         if (baseFormShown_) {
@@ -131,7 +146,7 @@ int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const Sea
     }
     if (!wordForms_)
         return found;
-    const FormMatcher::HeadwordMatch byForms = forms_->FirstHeadword(needle, matchCase, options);
+    const FormMatcher::HeadwordMatch byForms = Matcher().FirstHeadword(needle, matchCase, options);
     if (byForms.position >= 0) {
         view_.selectHeadword(byForms.position);
         view_.setStatusText(BaseFormPrefix + cp1250::ToUnicode(byForms.used));
@@ -161,7 +176,7 @@ void SearchEngine::ShowEntry(int32_t index)
     if (index < 0)
         return;
     document_.Begin();
-    document_.WriteEntry(store_.EntryLines().Line(index));
+    document_.WriteEntry(store_->EntryLines().Line(index));
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
 }

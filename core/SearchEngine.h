@@ -11,6 +11,9 @@
 //   Trai1Click      search for the text selected in the view
 //   ShowEntry       the entry of one headword in the view
 //
+// The commands search one store at a time: the window's direction chooses
+// which (UseStore); the rest of the engine's state stays.
+//
 // The search options the view reports (SearchOptions.h) narrow or widen what
 // the two searches find; the rest of each command stays as it is.
 //
@@ -56,6 +59,10 @@ public:
     // the store (loaded by now): it then costs no more than a later one.
     void PrepareWordForms();
 
+    // The store the commands search from now on; it must outlive its use.
+    // Its word forms are prepared as PrepareWordForms does.
+    void UseStore(const DictionaryStore& store);
+
     // BPojamSearchClick, Trai2Click.
     void RunSearch();
     // Shows a message and returns false for a term shorter than 3 bytes or
@@ -93,14 +100,17 @@ public:
     const QRegularExpression& FormsExpression() const { return formsExpression_; }
 
 private:
-    const DictionaryStore& store_;
+    const DictionaryStore* store_;
     ResultDocument& document_;
     SearchView& view_;
     QByteArray searchTerm_;
     int32_t hitCount_ = 0;
     std::vector<int32_t> hits_;
+    // The matcher of each store searched so far (at most the two
+    // directions'), so a switch back finds its vocabulary made.
+    FormMatcher& Matcher();
     WordForms* wordForms_ = nullptr;
-    std::unique_ptr<FormMatcher> forms_;
+    std::vector<std::unique_ptr<FormMatcher>> matchers_;
     QRegularExpression formsExpression_;
     bool baseFormShown_ = false;   // the status bar names a base form
 };
