@@ -6,10 +6,12 @@
 #include "Forms.h"
 #include "HeadwordModel.h"
 #include "HelpAccess.h"
+#include "LongTask.h"
 #include "PdfExport.h"
 #include "ReportPrinter.h"
 #include "ResultViewLoader.h"
 #include "RichTextSelection.h"
+#include "RtfReader.h"
 #include "SearchSettings.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
@@ -29,7 +31,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -498,6 +502,7 @@ void TfVokabar::wireHandlers()
     connect(list, &TWordsListView::mouseUp, this, Slot(this, &TfVokabar::WordsListMouseUp));
     connect(list, &TWordsListView::keyUp, this, Slot(this, &TfVokabar::WordsListKeyUp));
 
+    connect(RichEdit1->verticalScrollBar(), &QScrollBar::valueChanged, this, &TfVokabar::scrolledTo);
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(RichEdit1->viewport()->mapToGlobal(at));
     });
@@ -521,8 +526,45 @@ void TfVokabar::guardShortcuts()
         widget->installEventFilter(this);
 }
 
+bool TfVokabar::needsWholeResult(QObject* watched, QEvent* event) const
+{
+    if (event->type() == QEvent::KeyPress && watched == RichEdit1) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::MoveToEndOfDocument) || key->matches(QKeySequence::SelectEndOfDocument))
+            return true;
+        // Paging or stepping down within a page of what has been read.
+        const QScrollBar* bar = RichEdit1->verticalScrollBar();
+        const bool down = key->matches(QKeySequence::MoveToNextPage) || key->matches(QKeySequence::SelectNextPage)
+                       || key->matches(QKeySequence::MoveToNextLine) || key->matches(QKeySequence::SelectNextLine);
+        return down && bar->value() + 2 * bar->pageStep() >= bar->maximum();
+    }
+    if (event->type() == QEvent::MouseMove && watched == RichEdit1->viewport())
+        return static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton;
+    return false;
+}
+
+void TfVokabar::scrolledTo(int value)
+{
+    // The scroll bar taken to the bottom of what has been read means the end
+    // of the result: it gets there once the rest is read.
+    QScrollBar* bar = RichEdit1->verticalScrollBar();
+    if (!loader_->Loading() || value < bar->maximum() || bar->maximum() == 0)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        errorguard::Run([this] {
+            QScrollBar* bar = RichEdit1->verticalScrollBar();
+            if (loader_->Loading() && bar->value() == bar->maximum() && loader_->FinishForCommand(this))
+                bar->setValue(bar->maximum());
+        });
+    });
+}
+
 bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
 {
+    // Cancelled, the command is not carried out on half a result.
+    if (loader_ != nullptr && loader_->Loading() && needsWholeResult(watched, event)
+        && !loader_->FinishForCommand(this))
+        return true;
     switch (event->type()) {
     case QEvent::ShortcutOverride: {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -740,6 +782,12 @@ void TfVokabar::WordsListKeyUp()
 void TfVokabar::Copy1Click()
 {
     const QTextCursor selection = RichEdit1->textCursor();
+    if (selection.hasSelection() && selection.selectionStart() == 0
+        && selection.selectionEnd() >= RichEdit1->document()->characterCount() - 1
+        && (loader_->Loading() || loader_->Source().size() > kWholeCopyFromSourceBytes)) {
+        copyWholeResult();
+        return;
+    }
     if (zoom_->Factor() == 1.0 || !selection.hasSelection()) {
         richtext::copySelection(selection, QApplication::clipboard());
         return;
@@ -752,10 +800,34 @@ void TfVokabar::Copy1Click()
     richtext::copySelection(same, QApplication::clipboard());
 }
 
+void TfVokabar::copyWholeResult()
+{
+    // All of the result, also what the view has not taken in yet, read
+    // from the document itself: a result of hundreds of thousands of
+    // entries is never laid out for it. The document is the clipboard's RTF.
+    const QByteArray source = loader_->Source();
+    richtext::RtfTextReader reader(source);
+    const bool read = longtask::Run(this, QStringLiteral("Kopiranje rezultata pretrage..."), [&](double& progress) {
+        const bool done = reader.step(4 << 20);
+        progress = reader.progress();
+        return done;
+    });
+    if (!read)
+        return;
+    auto* data = new QMimeData;
+    data->setText(reader.take());
+    if (richtext::looksLikeRtf(source)) {
+        data->setData(QStringLiteral("text/rtf"), source);
+        data->setData(QStringLiteral("application/rtf"), source);
+    }
+    QApplication::clipboard()->setMimeData(data);
+}
+
 void TfVokabar::Oznaisve1Click()
 {
-    // All is all of the document, also while the view is still taking it in.
-    loader_->Finish();
+    // All is all of the result: what the view has not taken in yet comes
+    // into the selection as it arrives, and a copy meanwhile takes it from
+    // the document itself (Copy1Click).
     QTextCursor cursor = RichEdit1->textCursor();
     richtext::selectAll(cursor);
     RichEdit1->setTextCursor(cursor);

@@ -159,6 +159,16 @@ private:
     // Runs a search command and, when it searched the whole dictionary,
     // highlights its term in the view.
     void runSearchCommand(void (SearchEngine::*command)());
+    // The whole result on the clipboard, from the document rather than the
+    // view: text and RTF.
+    void copyWholeResult();
+    // An event of the view that reaches past what it holds of a result
+    // still coming in (to the end, a page down near it, a drag): the rest is
+    // read before it is handled.
+    bool needsWholeResult(QObject* watched, QEvent* event) const;
+    void scrolledTo(int value);
+    // Beyond this, a copy of all of a result is taken from its document.
+    static constexpr qsizetype kWholeCopyFromSourceBytes = 4 << 20;
 
     DictionaryStore store_;
     ResultDocument document_;

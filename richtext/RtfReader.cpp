@@ -159,6 +159,15 @@ public:
           m_cursor(doc)
     {
     }
+    // Reads the text alone into `plain`, as a view's plain copy of it gives
+    // it: paragraphs and line breaks end in '\n', no-break spaces are spaces.
+    Parser(QString *plain, QByteArrayView data)
+        : m_p(reinterpret_cast<const uchar *>(data.data())),
+          m_begin(m_p),
+          m_end(m_p + data.size()),
+          m_plain(plain)
+    {
+    }
 
     void run();
     // Reads on until at least `bytes` more bytes are consumed or the data
@@ -195,6 +204,7 @@ private:
     const uchar *m_begin;
     const uchar *m_end;
     QTextCursor m_cursor;
+    QString *m_plain = nullptr; // text only: no document, no formats
 
     std::vector<GroupState> m_stack; // saved states of the open groups
     size_t m_excessDepth = 0;         // groups opened beyond kMaxKeptDepth
@@ -289,7 +299,7 @@ void Parser::finish()
         return;
     m_finished = true;
     flushText();
-    if (m_blockPara != m_state.para)
+    if (!m_plain && m_blockPara != m_state.para)
         m_cursor.setBlockFormat(blockFormat(m_state.para));
 }
 
@@ -659,6 +669,10 @@ void Parser::paragraph()
     if (m_state.dest != Dest::Text)
         return;
     flushText();
+    if (m_plain) {
+        m_plain->append(QLatin1Char('\n'));
+        return;
+    }
     if (m_blockPara != m_state.para) {
         m_cursor.setBlockFormat(blockFormat(m_state.para));
         m_blockPara = m_state.para;
@@ -699,7 +713,17 @@ void Parser::flushText(bool keepOpenPair)
         }
         s[i] = u'\uFFFD';
     }
-    m_cursor.insertText(m_text, charFormat(m_textState));
+    if (m_plain) {
+        for (QChar &c : m_text) {
+            if (c == QChar::LineSeparator)
+                c = QLatin1Char('\n');
+            else if (c == QChar::Nbsp)
+                c = QLatin1Char(' ');
+        }
+        m_plain->append(m_text);
+    } else {
+        m_cursor.insertText(m_text, charFormat(m_textState));
+    }
     m_text.clear();
     m_blockEmpty = false;
     if (!held.isNull())
@@ -923,6 +947,65 @@ qsizetype IncrementalRtfReader::consumed() const
 }
 
 qsizetype IncrementalRtfReader::size() const { return d->data.size(); }
+
+struct RtfTextReader::Impl {
+    QByteArray data;
+    QString text;
+    std::unique_ptr<Parser> parser;
+    qsizetype lead = 0;
+    bool plain = false;   // not RTF: read as code page 1250 text at once
+    bool done = false;
+};
+
+RtfTextReader::RtfTextReader(const QByteArray &data) : d(std::make_unique<Impl>())
+{
+    d->data = data;
+    if (!looksLikeRtf(data)) {
+        d->plain = true;
+        return;
+    }
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    d->lead = skipSpace(p, p + data.size()) - p;
+    d->parser = std::make_unique<Parser>(&d->text, QByteArrayView(d->data).sliced(d->lead));
+}
+
+RtfTextReader::~RtfTextReader() = default;
+
+bool RtfTextReader::step(qsizetype bytes)
+{
+    if (d->done)
+        return true;
+    if (d->plain) {
+        QString text = cp1250::decode(d->data.constData(), d->data.size());
+        text.remove(QChar(u'\0'));
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QChar(u'\r'), QChar(u'\n'));
+        text.replace(QChar::Nbsp, QLatin1Char(' '));
+        d->text = std::move(text);
+        d->done = true;
+        return true;
+    }
+    d->done = d->parser->step(bytes);
+    return d->done;
+}
+
+double RtfTextReader::progress() const
+{
+    if (d->done || d->data.isEmpty())
+        return 1.0;
+    return d->parser ? double(d->lead + d->parser->consumed()) / double(d->data.size()) : 0.0;
+}
+
+QString RtfTextReader::take()
+{
+    step(d->data.size());
+    return std::move(d->text);
+}
+
+QString plainTextOf(const QByteArray &data)
+{
+    return RtfTextReader(data).take();
+}
 
 void readPlainText(QTextDocument *doc, QByteArrayView data)
 {
