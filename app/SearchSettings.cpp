@@ -9,6 +9,7 @@ const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
 const QString kHistory = QStringLiteral("search/history");
+const QString kDirection = QStringLiteral("search/direction");
 
 // The program's own organisation and application names, whatever the
 // application object is called (its name is the program's title).
@@ -66,6 +67,19 @@ void SaveHistory(const QStringList& terms)
 {
     QSettings settings = Open();
     settings.setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
+}
+
+bool LoadCroatianEnglish()
+{
+    const QSettings settings = Open();
+    return settings.status() == QSettings::NoError
+        && settings.value(kDirection).toString() == QLatin1String("hr-en");
+}
+
+void SaveCroatianEnglish(bool croatianEnglish)
+{
+    QSettings settings = Open();
+    settings.setValue(kDirection, croatianEnglish ? QStringLiteral("hr-en") : QStringLiteral("en-hr"));
 }
 
 } // namespace searchsettings

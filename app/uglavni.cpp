@@ -60,6 +60,7 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
 const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
+const QString kDirectionHint = QStringLiteral("Prebacuje rječnik između englesko-hrvatskog i hrvatsko-engleskog smjera");
 
 // Designed sizes, in pixels at 96 dpi.
 constexpr QSize kWindowSize(700, 500);
@@ -226,8 +227,15 @@ void TfVokabar::createActions()
     Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
     Obriipovijesttraenja1 = MakeAction(this, "Obriipovijesttraenja1", QStringLiteral("Obriši povijest traženja"));
 
+    // The direction: the menu item names the Croatian side; the tool-bar
+    // button shows the direction in use (showDirection).
+    Hrvatskoengleskismjer1 = MakeAction(this, "Hrvatskoengleskismjer1", QStringLiteral("&Hrvatsko-engleski smjer"),
+                                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), QIcon(), kDirectionHint);
+    Hrvatskoengleskismjer1->setCheckable(true);
+    Hrvatskoengleskismjer1->setIconText(QStringLiteral("EN→HR"));
+
     // Shortcuts work wherever the focus is in the window, menus open or not.
-    addActions({Print1, SpremikaoPDF1, Kraj, Kopiraj1, Oznaisve2, Trai2});
+    addActions({Print1, SpremikaoPDF1, Kraj, Kopiraj1, Oznaisve2, Trai2, Hrvatskoengleskismjer1});
 }
 
 void TfVokabar::createMenus()
@@ -258,6 +266,8 @@ void TfVokabar::createMenus()
     Trai3->addAction(Zanemaridijakritikeznakove1);
     Trai3->addAction(Samocijeleriei1);
     Trai3->addAction(Samopravnipojmovi1);
+    Trai3->addSeparator()->setObjectName(QStringLiteral("N9"));
+    Trai3->addAction(Hrvatskoengleskismjer1);
 
     Pomo1 = menuBar()->addMenu(QStringLiteral("Po&moć"));
     Pomo1->setObjectName(QStringLiteral("Pomo1"));
@@ -318,6 +328,14 @@ void TfVokabar::createToolBars()
     button(Oznaisve2, "ToolButton7");
     separator("ToolButton10");
     button(Uputezaradsprogramom1, "ToolButton9");
+    // The direction in words, so the button is as wide as its text.
+    separator("ToolButton11");
+    ToolBar1->addAction(Hrvatskoengleskismjer1);
+    auto* direction = static_cast<QToolButton*>(ToolBar1->widgetForAction(Hrvatskoengleskismjer1));
+    direction->setObjectName(QStringLiteral("ToolButton12"));
+    direction->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    direction->setFixedHeight(22);
+    direction->setAccessibleDescription(QStringLiteral("Smjer rječnika: englesko-hrvatski"));
 }
 
 void TfVokabar::createSearchPanel()
@@ -492,6 +510,7 @@ void TfVokabar::wireHandlers()
     for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1})
         connect(option, &QAction::toggled, this, Slot(this, &TfVokabar::SearchOptionsChange));
     connect(Obriipovijesttraenja1, &QAction::triggered, this, Slot(this, &TfVokabar::Obriipovijesttraenja1Click));
+    connect(Hrvatskoengleskismjer1, &QAction::toggled, this, Slot(this, &TfVokabar::Hrvatskoengleskismjer1Click));
 
     // The change event fires on the user's edits and picks from the list,
     // never when the program sets the text.
@@ -606,6 +625,7 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
         if (!warmedUp_ && watched == RichEdit1->viewport()) {
             warmedUp_ = true;
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
+            QTimer::singleShot(0, this, [this] { errorguard::Run([this] { setUpDirection(); }); });
         }
         // The list's glyphs, drawn once in the colour of its background
         // before the list paints itself over them (warmUpView).
@@ -714,6 +734,50 @@ void TfVokabar::warmUpView()
     RichEdit1->document()->clear();
     RichEdit1->viewport()->repaint();
     scrollBar->setUpdatesEnabled(true);
+}
+
+void TfVokabar::setUpDirection()
+{
+    const QString missing = croatian_.MissingFile();
+    if (!missing.isEmpty()) {
+        Hrvatskoengleskismjer1->setEnabled(false);
+        Hrvatskoengleskismjer1->setToolTip(
+            QStringLiteral("Hrvatsko-engleski smjer nije dostupan: nedostaje datoteka \"%1\"").arg(missing));
+        return;
+    }
+    // The direction of the last run; the switch loads the pair.
+    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_)
+        Hrvatskoengleskismjer1->setChecked(true);
+}
+
+void TfVokabar::showDirection(bool croatianEnglish)
+{
+    croatianEnglish_ = croatianEnglish;
+    engine_.UseStore(Store());
+    headwords_->UseStore(Store());
+    {
+        const QSignalBlocker quiet(Hrvatskoengleskismjer1);
+        Hrvatskoengleskismjer1->setChecked(croatianEnglish);
+    }
+    Hrvatskoengleskismjer1->setIconText(croatianEnglish ? QStringLiteral("HR→EN") : QStringLiteral("EN→HR"));
+    // The button's name is its text, as for every tool-bar button; the
+    // description says it in words.
+    ToolBar1->widgetForAction(Hrvatskoengleskismjer1)
+        ->setAccessibleDescription(croatianEnglish ? QStringLiteral("Smjer rječnika: hrvatsko-engleski")
+                                                   : QStringLiteral("Smjer rječnika: englesko-hrvatski"));
+    beng->setText(croatianEnglish ? QStringLiteral("Pretraživanje &hrvatskih riječi")
+                                  : QStringLiteral("Pretraživanje &engleskih riječi"));
+    beng->setAccessibleDescription(
+        QStringLiteral("Već tijekom upisivanja prelazi na prvu %1 riječ koja počinje pojmom")
+            .arg(croatianEnglish ? QStringLiteral("hrvatsku") : QStringLiteral("englesku")));
+    WordsList->setAccessibleName(croatianEnglish ? QStringLiteral("Hrvatski pojmovi")
+                                                 : QStringLiteral("Engleski pojmovi"));
+    BPojamSearch->setAccessibleDescription(
+        QStringLiteral("Traži pojam u cijelom rječniku ili među %1 riječima, prema odabranoj opciji")
+            .arg(croatianEnglish ? QStringLiteral("hrvatskim") : QStringLiteral("engleskim")));
+    // The word typed in headword mode is looked up among the new headwords.
+    if (!wholeDictionaryMode() && comboText() != kInitialComboText)
+        engine_.CBKljucChange();
 }
 
 // --- Event handlers ---------------------------------------------------------
@@ -894,6 +958,38 @@ void TfVokabar::SearchOptionsChange()
     const SearchOptions options = searchOptions();
     StatusPanel2->setText(SearchOptionsSummary(options));
     searchsettings::SaveOptions(options);
+}
+
+void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
+{
+    if (croatianEnglish == croatianEnglish_ || switching_)
+        return;
+    if (croatianEnglish && !croatian_.Loaded()) {
+        // The pair unpacks on a worker while the window goes on; the switch
+        // waits for it and takes no second press meanwhile.
+        std::string problem;
+        switching_ = true;
+        Hrvatskoengleskismjer1->setEnabled(false);
+        const bool loaded = croatian_.Load(&codecHost_, problem);
+        Hrvatskoengleskismjer1->setEnabled(true);
+        switching_ = false;
+        if (!loaded) {
+            {
+                const QSignalBlocker quiet(Hrvatskoengleskismjer1);
+                Hrvatskoengleskismjer1->setChecked(false);
+            }
+            const QString missing = croatian_.MissingFile();
+            if (!missing.isEmpty()) {
+                Hrvatskoengleskismjer1->setEnabled(false);
+                Hrvatskoengleskismjer1->setToolTip(
+                    QStringLiteral("Hrvatsko-engleski smjer nije dostupan: nedostaje datoteka \"%1\"").arg(missing));
+            }
+            errorguard::Report(problem);
+            return;
+        }
+    }
+    showDirection(croatianEnglish);
+    searchsettings::SaveCroatianEnglish(croatianEnglish);
 }
 
 void TfVokabar::Obriipovijesttraenja1Click()

@@ -45,6 +45,9 @@ class DictionaryStore {
 public:
     static constexpr const char* IndexFileName = "vokabar2.idx";
     static constexpr const char* EntryFileName = "vokabar2.dic";
+    // The Croatian-English pair beside them: the same layout, Croatian headwords.
+    static constexpr const char* CroatianIndexFileName = "vokabar2-hr.idx";
+    static constexpr const char* CroatianEntryFileName = "vokabar2-hr.dic";
 
     // Receives each problem that does not stop loading (a damaged file), once
     // per file, while loading goes on with what was unpacked. The window shows

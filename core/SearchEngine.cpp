@@ -9,7 +9,7 @@ const QString SearchEngine::StopWordMessage = QStringLiteral("Nedopušten pojam!
 const QString SearchEngine::HitCountPrefix = QStringLiteral("Broj pronađenih pojmova: ");
 
 SearchEngine::SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view)
-    : store_(store), document_(document), view_(view)
+    : store_(&store), document_(document), view_(view)
 {
 }
 
@@ -74,13 +74,13 @@ bool SearchEngine::ValidateTerm(const QByteArray& term)
 void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, const SearchOptions& options)
 {
     const std::string_view needle(term.constData(), size_t(term.size()));
-    const std::vector<int32_t> hits = options.Any() ? store_.IndexLinesContaining(needle, matchCase, options)
-                                                    : store_.IndexLinesContaining(needle, matchCase);
+    const std::vector<int32_t> hits = options.Any() ? store_->IndexLinesContaining(needle, matchCase, options)
+                                                    : store_->IndexLinesContaining(needle, matchCase);
 
     document_.Begin();
     hitCount_ = 0;
     hits_.clear();
-    const LineList& entries = store_.EntryLines();
+    const LineList& entries = store_->EntryLines();
     for (const int32_t line : hits) {
         ++hitCount_;
         // A missing entry line raises here; the count reached stays.
@@ -95,8 +95,8 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
 int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options)
 {
     const std::string_view needle(text.constData(), size_t(text.size()));
-    const int32_t found = options.Any() ? store_.FirstHeadwordStartingWith(needle, matchCase, options)
-                                        : store_.FirstHeadwordStartingWith(needle, matchCase);
+    const int32_t found = options.Any() ? store_->FirstHeadwordStartingWith(needle, matchCase, options)
+                                        : store_->FirstHeadwordStartingWith(needle, matchCase);
     if (found >= 0)
         view_.selectHeadword(found);
     return found;
@@ -123,7 +123,7 @@ void SearchEngine::ShowEntry(int32_t index)
     if (index < 0)
         return;
     document_.Begin();
-    document_.WriteEntry(store_.EntryLines().Line(index));
+    document_.WriteEntry(store_->EntryLines().Line(index));
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
 }

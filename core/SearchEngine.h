@@ -11,6 +11,9 @@
 //   Trai1Click      search for the text selected in the view
 //   ShowEntry       the entry of one headword in the view
 //
+// The commands search one store at a time: the window's direction chooses
+// which (UseStore); the rest of the engine's state stays.
+//
 // The search options the view reports (SearchOptions.h) narrow or widen what
 // the two searches find; the rest of each command stays as it is.
 //
@@ -38,6 +41,9 @@ public:
     static const QString HitCountPrefix;      // "Broj pronađenih pojmova: "
 
     SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view);
+
+    // The store the commands search from now on; it must outlive its use.
+    void UseStore(const DictionaryStore& store) { store_ = &store; }
 
     // BPojamSearchClick, Trai2Click.
     void RunSearch();
@@ -72,7 +78,7 @@ public:
     const std::vector<int32_t>& Hits() const { return hits_; }
 
 private:
-    const DictionaryStore& store_;
+    const DictionaryStore* store_;
     ResultDocument& document_;
     SearchView& view_;
     QByteArray searchTerm_;

@@ -485,6 +485,27 @@ TEST(LookupTool, FindsWhatALegalTranslatorTypes)
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("--bogus")));
     EXPECT_EQ(Tool({"--help"}).status, 0);
 }
+
+TEST(LookupTool, SearchesTheCroatianEnglishPairInThatDirection)
+{
+    // Headword mode: our entry first, the statutory term's senses numbered.
+    const ToolRun plaintiff = Tool({"--direction", "hr-en", "--headword", QStringLiteral("tužitelj")});
+    ASSERT_EQ(plaintiff.status, 0);
+    ASSERT_EQ(plaintiff.lines.size(), 1);
+    EXPECT_TRUE(plaintiff.lines[0].startsWith(QStringLiteral("tužitelj 1. n. prosecutor"))) << plaintiff.lines[0].toStdString();
+    EXPECT_TRUE(plaintiff.lines[0].endsWith(QStringLiteral("[Tarvena]")));
+    // FreeDict's non-standard headword carries our mark.
+    const ToolRun serbian = Tool({"--direction=hr-en", "--headword", QStringLiteral("tužilac")});
+    ASSERT_EQ(serbian.status, 0);
+    EXPECT_TRUE(serbian.lines[0].startsWith(QStringLiteral("tužilac [hrv. tužitelj]"))) << serbian.lines[0].toStdString();
+    // The whole dictionary: the English term finds its Croatian headwords.
+    const ToolRun limitation = Tool({"--direction", "hr-en", "--legal-only", "statute of limitations"});
+    ASSERT_EQ(limitation.status, 0);
+    EXPECT_TRUE(limitation.lines[0].startsWith(QStringLiteral("zastara "))) << limitation.lines[0].toStdString();
+    // The default direction is English-Croatian, as before.
+    EXPECT_EQ(Tool({"--direction", "en-hr", "--headword", "court"}).lines, Tool({"--headword", "court"}).lines);
+    EXPECT_EQ(Tool({"--direction", "de-en", "court"}).status, 2);
+}
 #endif
 
 } // namespace

@@ -104,9 +104,14 @@ struct LookupOptions {
                             QStringLiteral("mapa s datotekama vokabar2.idx i vokabar2.dic (zadano: radna mapa, a kad "
                                            "u njoj nema nijedne, mapa podataka instaliranog programa)"),
                             QStringLiteral("MAPA")};
+    QCommandLineOption direction{QStringLiteral("direction"),
+                                 QStringLiteral("smjer rječnika: en-hr, englesko-hrvatski (zadano), ili hr-en, "
+                                                "hrvatsko-engleski (datoteke vokabar2-hr.idx i vokabar2-hr.dic)"),
+                                 QStringLiteral("en-hr|hr-en")};
     QCommandLineOption headword{QStringLiteral("headword"),
-                                QStringLiteral("pretraživanje engleskih riječi: prikazuje natuknicu prve riječi koja "
-                                               "počinje POJMOM (zadano: pretraživanje cjelokupnog rječnika)")};
+                                QStringLiteral("pretraživanje engleskih (uz --direction hr-en hrvatskih) riječi: "
+                                               "prikazuje natuknicu prve riječi koja počinje POJMOM (zadano: "
+                                               "pretraživanje cjelokupnog rječnika)")};
     QCommandLineOption matchCase{QStringLiteral("match-case"), QStringLiteral("uvažava velika i mala slova")};
     QCommandLineOption ignoreDiacritics{QStringLiteral("ignore-diacritics"),
                                         QStringLiteral("zanemaruje dijakritičke znakove: c nalazi č i ć, s š, z ž, "
@@ -128,7 +133,8 @@ struct LookupOptions {
 
     QList<QCommandLineOption> All() const
     {
-        return {help, version, data, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format, batch};
+        return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format,
+                batch};
     }
 
     void AddTo(QCommandLineParser& parser) const
@@ -210,6 +216,14 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
             return false;
         }
     }
+    if (parser.isSet(o.direction)) {
+        const QString value = parser.value(o.direction);
+        if (value != QLatin1String("en-hr") && value != QLatin1String("hr-en")) {
+            error = QStringLiteral("nepoznat smjer \"%1\" (en-hr ili hr-en)").arg(value);
+            return false;
+        }
+        request.croatianEnglish = value == QLatin1String("hr-en");
+    }
     if (parser.isSet(o.format)) {
         const QString value = parser.value(o.format);
         if (value == QLatin1String("text"))
@@ -262,12 +276,26 @@ QString LookupUsage()
                          "navodi pojam, a obrada se nastavlja) ili datoteke rječnika nisu ispravne.\n");
 }
 
+namespace {
+
+const char* IndexFileOf(const LookupRequest& request)
+{
+    return request.croatianEnglish ? DictionaryStore::CroatianIndexFileName : DictionaryStore::IndexFileName;
+}
+
+const char* EntryFileOf(const LookupRequest& request)
+{
+    return request.croatianEnglish ? DictionaryStore::CroatianEntryFileName : DictionaryStore::EntryFileName;
+}
+
+} // namespace
+
 QString LookupDataDir(const LookupRequest& request)
 {
     if (!request.dataDir.isEmpty())
         return request.dataDir;
-    const bool anyHere = QFileInfo(QString::fromLatin1(DictionaryStore::IndexFileName)).isFile()
-        || QFileInfo(QString::fromLatin1(DictionaryStore::EntryFileName)).isFile();
+    const bool anyHere = QFileInfo(QString::fromLatin1(IndexFileOf(request))).isFile()
+        || QFileInfo(QString::fromLatin1(EntryFileOf(request))).isFile();
     if (anyHere || request.installedDataDir.isEmpty())
         return QString();
     return request.installedDataDir;
@@ -276,8 +304,8 @@ QString LookupDataDir(const LookupRequest& request)
 int LookupSession::Open(const LookupRequest& request, std::string& err)
 {
     const QString dir = LookupDataDir(request);
-    const QString indexFile = FilePath(dir, DictionaryStore::IndexFileName);
-    const QString entryFile = FilePath(dir, DictionaryStore::EntryFileName);
+    const QString indexFile = FilePath(dir, IndexFileOf(request));
+    const QString entryFile = FilePath(dir, EntryFileOf(request));
     for (const QString& file : {indexFile, entryFile}) {
         if (!QFileInfo(file).isFile()) {
             err += Utf8Line(DictionaryStore::MissingFileMessage(file));

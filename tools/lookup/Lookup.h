@@ -1,14 +1,16 @@
 #pragma once
 // tarvena-lookup: the dictionary's search from a terminal or a script.
 //
-//   tarvena-lookup [--data DIR] [--headword] [--match-case] [--ignore-diacritics]
-//                  [--whole-words] [--legal-only] [--format text|rtf|json] TERM
+//   tarvena-lookup [--data DIR] [--direction en-hr|hr-en] [--headword] [--match-case]
+//                  [--ignore-diacritics] [--whole-words] [--legal-only]
+//                  [--format text|rtf|json] TERM
 //   tarvena-lookup --help | --version
 //
 // The lookup is one more view over the program's search engine (SearchView):
 // the term goes in as if typed into the search box and the engine's search
 // command runs, so the hits, their order, the term checks and the messages
-// are the program's own. Only the output is the console's:
+// are the program's own. --direction hr-en searches the Croatian-English pair
+// (vokabar2-hr.idx, vokabar2-hr.dic) as the program's switch does. Only the output is the console's:
 //
 //   text   one hit a line, as the view shows it (UTF-8); then on stderr
 //          "Broj pronađenih pojmova: N" (whole-dictionary search only)
@@ -43,6 +45,7 @@ struct LookupRequest {
     QString term;
     QString dataDir;           // --data; empty: the working directory, then installedDataDir
     QString installedDataDir;  // where an installed program keeps its data (may be empty)
+    bool croatianEnglish = false;   // --direction hr-en
     bool headword = false;
     bool matchCase = false;
     SearchOptions options;
