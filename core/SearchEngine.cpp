@@ -36,6 +36,9 @@ void SearchEngine::UseStore(const DictionaryStore& store)
 
 FormMatcher& SearchEngine::Matcher()
 {
+    for (FormMatcher* matcher : shared_)
+        if (&matcher->Store() == store_)
+            return *matcher;
     for (const auto& matcher : matchers_)
         if (&matcher->Store() == store_)
             return *matcher;

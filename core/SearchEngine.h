@@ -55,6 +55,9 @@ public:
 
     // Where the dictionary forms of words come from (not owned; may be null).
     void SetWordForms(WordForms* forms);
+    // A matcher the caller keeps from engine to engine (the console lookup
+    // answers term after term): used for its store, with what it has found.
+    void ShareFormMatcher(FormMatcher& matcher) { shared_.push_back(&matcher); }
     // Makes, on a worker, what the first search through word forms needs of
     // the store (loaded by now): it then costs no more than a later one.
     void PrepareWordForms();
@@ -111,6 +114,7 @@ private:
     FormMatcher& Matcher();
     WordForms* wordForms_ = nullptr;
     std::vector<std::unique_ptr<FormMatcher>> matchers_;
+    std::vector<FormMatcher*> shared_;
     QRegularExpression formsExpression_;
     bool baseFormShown_ = false;   // the status bar names a base form
 };
