@@ -879,7 +879,7 @@ void TfVokabar::copyWholeResult()
     const QByteArray source = loader_->Source();
     richtext::RtfTextReader reader(source);
     const bool read = longtask::Run(this, QStringLiteral("Kopiranje rezultata pretrage..."), [&](double& progress) {
-        const bool done = reader.step(4 << 20);
+        const bool done = reader.step(1 << 20);
         progress = reader.progress();
         return done;
     });
