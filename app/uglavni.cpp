@@ -15,6 +15,7 @@
 #include "SearchSettings.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
+#include "WordForms.h"
 #include "WordsListView.h"
 #include "icons/ToolIcons.h"
 #include "uabout.h"
@@ -157,9 +158,18 @@ bool IsEnterKey(const QKeyEvent* key)
 
 } // namespace
 
+// One set of Hunspell dictionaries for the program, however many windows
+// it opens: they are the same for every dictionary and take megabytes.
+static HunspellWordForms& SharedWordForms()
+{
+    static HunspellWordForms forms;
+    return forms;
+}
+
 TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles)
     : QMainWindow(parent), engine_(store_, document_, *this), dataFiles_(dataFiles)
 {
+    engine_.SetWordForms(&SharedWordForms());
     setObjectName(QStringLiteral("fVokabar"));
     setWindowTitle(kCaption);
     setWindowIcon(ProgramIcon());
@@ -226,6 +236,7 @@ void TfVokabar::createActions()
     Zanemaridijakritikeznakove1 = option("Zanemaridijakritikeznakove1", QStringLiteral("Zanemari &dijakritičke znakove"));
     Samocijeleriei1 = option("Samocijeleriei1", QStringLiteral("Samo &cijele riječi"));
     Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
+    Svioblicirijei1 = option("Svioblicirijei1", QStringLiteral("Svi &oblici riječi"));
     Obriipovijesttraenja1 = MakeAction(this, "Obriipovijesttraenja1", QStringLiteral("Obriši povijest traženja"));
 
     // The direction: the menu item names the Croatian side; the tool-bar
@@ -267,6 +278,7 @@ void TfVokabar::createMenus()
     Trai3->addAction(Zanemaridijakritikeznakove1);
     Trai3->addAction(Samocijeleriei1);
     Trai3->addAction(Samopravnipojmovi1);
+    Trai3->addAction(Svioblicirijei1);
     Trai3->addSeparator()->setObjectName(QStringLiteral("N9"));
     Trai3->addAction(Hrvatskoengleskismjer1);
 
@@ -290,6 +302,7 @@ void TfVokabar::createMenus()
     PopupMenu1->addAction(Zanemaridijakritikeznakove1);
     PopupMenu1->addAction(Samocijeleriei1);
     PopupMenu1->addAction(Samopravnipojmovi1);
+    PopupMenu1->addAction(Svioblicirijei1);
 }
 
 void TfVokabar::createToolBars()
@@ -508,7 +521,7 @@ void TfVokabar::wireHandlers()
     connect(Oznaisve1, &QAction::triggered, Oznaisve2, &QAction::trigger);
     connect(Uputezaradsprogramom1, &QAction::triggered, this, Slot(this, &TfVokabar::Uputezaradsprogramom1Click));
     connect(Oprogramu1, &QAction::triggered, this, Slot(this, &TfVokabar::Oprogramu1Click));
-    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1})
+    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Svioblicirijei1})
         connect(option, &QAction::toggled, this, Slot(this, &TfVokabar::SearchOptionsChange));
     connect(Obriipovijesttraenja1, &QAction::triggered, this, Slot(this, &TfVokabar::Obriipovijesttraenja1Click));
     connect(Hrvatskoengleskismjer1, &QAction::toggled, this, Slot(this, &TfVokabar::Hrvatskoengleskismjer1Click));
@@ -627,6 +640,10 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
             warmedUp_ = true;
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { setUpDirection(); }); });
+            // The word forms' dictionaries are first needed at a typed word
+            // no headword begins with: they load meanwhile, off the window.
+            SharedWordForms().StartLoading();
+            engine_.PrepareWordForms();
         }
         // The list's glyphs, drawn once in the colour of its background
         // before the list paints itself over them (warmUpView).
@@ -657,6 +674,8 @@ void TfVokabar::readSettings()
         Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
         Samocijeleriei1->setChecked(options.wholeWords);
         Samopravnipojmovi1->setChecked(options.legalOnly);
+        const QSignalBlocker d(Svioblicirijei1);
+        Svioblicirijei1->setChecked(options.allForms);
     }
     StatusPanel2->setText(SearchOptionsSummary(options));
 
@@ -813,7 +832,9 @@ void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
     if (documentsShown_ == shownBefore || !wholeDictionaryMode())
         return;
     const SearchOptions options = searchOptions();
-    if (options.ignoreDiacritics || options.wholeWords)
+    if (options.allForms)
+        highlighter_->SetExpression(engine_.SearchTermText(), engine_.FormsExpression());
+    else if (options.ignoreDiacritics || options.wholeWords)
         highlighter_->SetExpression(engine_.SearchTermText(),
                                     MatchExpression(engine_.SearchTermText(), matchCase(), options));
     else
@@ -1062,6 +1083,7 @@ SearchOptions TfVokabar::searchOptions() const
     options.ignoreDiacritics = Zanemaridijakritikeznakove1->isChecked();
     options.wholeWords = Samocijeleriei1->isChecked();
     options.legalOnly = Samopravnipojmovi1->isChecked();
+    options.allForms = Svioblicirijei1->isChecked();
     return options;
 }
 
