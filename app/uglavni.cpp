@@ -61,6 +61,7 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
 const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
+constexpr int kPrepareCroatianPairMs = 300;
 const QString kDirectionHint = QStringLiteral("Prebacuje rječnik između englesko-hrvatskog i hrvatsko-engleskog smjera");
 
 // Designed sizes, in pixels at 96 dpi.
@@ -693,6 +694,7 @@ void TfVokabar::readSettings()
 void TfVokabar::writeSettings()
 {
     searchsettings::SaveOptions(searchOptions());
+    searchsettings::SaveCroatianEnglish(croatianEnglish_);
     QStringList history;
     for (int i = 0; i < CBKljuc->count(); ++i)
         history << CBKljuc->itemText(i);
@@ -765,8 +767,13 @@ void TfVokabar::setUpDirection()
         return;
     }
     // The direction of the last run; the switch loads the pair.
-    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_)
+    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_) {
         Hrvatskoengleskismjer1->setChecked(true);
+        return;
+    }
+    // Unpacked ahead on a worker, once the user has had the window for a
+    // moment, so that the first switch only takes it over.
+    QTimer::singleShot(kPrepareCroatianPairMs, this, [this] { croatian_.Prepare(); });
 }
 
 void TfVokabar::showDirection(bool croatianEnglish)
@@ -1009,8 +1016,9 @@ void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
             return;
         }
     }
+    // Kept at the end of the run (writeSettings): writing the settings file
+    // would cost a switch more than the switch itself.
     showDirection(croatianEnglish);
-    searchsettings::SaveCroatianEnglish(croatianEnglish);
 }
 
 void TfVokabar::Obriipovijesttraenja1Click()
