@@ -8,6 +8,7 @@ namespace {
 const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
+const QString kAllForms = QStringLiteral("search/allForms");
 const QString kHistory = QStringLiteral("search/history");
 const QString kDirection = QStringLiteral("search/direction");
 
@@ -39,6 +40,7 @@ SearchOptions LoadOptions()
     options.ignoreDiacritics = Flag(settings, kIgnoreDiacritics);
     options.wholeWords = Flag(settings, kWholeWords);
     options.legalOnly = Flag(settings, kLegalOnly);
+    options.allForms = Flag(settings, kAllForms);
     return options;
 }
 
@@ -61,6 +63,7 @@ void SaveOptions(const SearchOptions& options)
     settings.setValue(kIgnoreDiacritics, options.ignoreDiacritics);
     settings.setValue(kWholeWords, options.wholeWords);
     settings.setValue(kLegalOnly, options.legalOnly);
+    settings.setValue(kAllForms, options.allForms);
 }
 
 void SaveHistory(const QStringList& terms)

@@ -15,6 +15,7 @@
 #include "SearchSettings.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
+#include "WordForms.h"
 #include "WordsListView.h"
 #include "icons/ToolIcons.h"
 #include "uabout.h"
@@ -60,6 +61,7 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
 const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
+constexpr int kPrepareCroatianPairMs = 300;
 const QString kDirectionHint = QStringLiteral("Prebacuje rječnik između englesko-hrvatskog i hrvatsko-engleskog smjera");
 
 // Designed sizes, in pixels at 96 dpi.
@@ -156,9 +158,18 @@ bool IsEnterKey(const QKeyEvent* key)
 
 } // namespace
 
+// One set of Hunspell dictionaries for the program, however many windows
+// it opens: they are the same for every dictionary and take megabytes.
+static HunspellWordForms& SharedWordForms()
+{
+    static HunspellWordForms forms;
+    return forms;
+}
+
 TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles, std::unique_ptr<DictionaryCache> cache)
     : QMainWindow(parent), cache_(std::move(cache)), engine_(store_, document_, *this), dataFiles_(dataFiles)
 {
+    engine_.SetWordForms(&SharedWordForms());
     setObjectName(QStringLiteral("fVokabar"));
     setWindowTitle(kCaption);
     setWindowIcon(ProgramIcon());
@@ -225,6 +236,7 @@ void TfVokabar::createActions()
     Zanemaridijakritikeznakove1 = option("Zanemaridijakritikeznakove1", QStringLiteral("Zanemari &dijakritičke znakove"));
     Samocijeleriei1 = option("Samocijeleriei1", QStringLiteral("Samo &cijele riječi"));
     Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
+    Svioblicirijei1 = option("Svioblicirijei1", QStringLiteral("Svi &oblici riječi"));
     Obriipovijesttraenja1 = MakeAction(this, "Obriipovijesttraenja1", QStringLiteral("Obriši povijest traženja"));
 
     // The direction: the menu item names the Croatian side; the tool-bar
@@ -266,6 +278,7 @@ void TfVokabar::createMenus()
     Trai3->addAction(Zanemaridijakritikeznakove1);
     Trai3->addAction(Samocijeleriei1);
     Trai3->addAction(Samopravnipojmovi1);
+    Trai3->addAction(Svioblicirijei1);
     Trai3->addSeparator()->setObjectName(QStringLiteral("N9"));
     Trai3->addAction(Hrvatskoengleskismjer1);
 
@@ -289,6 +302,7 @@ void TfVokabar::createMenus()
     PopupMenu1->addAction(Zanemaridijakritikeznakove1);
     PopupMenu1->addAction(Samocijeleriei1);
     PopupMenu1->addAction(Samopravnipojmovi1);
+    PopupMenu1->addAction(Svioblicirijei1);
 }
 
 void TfVokabar::createToolBars()
@@ -507,7 +521,7 @@ void TfVokabar::wireHandlers()
     connect(Oznaisve1, &QAction::triggered, Oznaisve2, &QAction::trigger);
     connect(Uputezaradsprogramom1, &QAction::triggered, this, Slot(this, &TfVokabar::Uputezaradsprogramom1Click));
     connect(Oprogramu1, &QAction::triggered, this, Slot(this, &TfVokabar::Oprogramu1Click));
-    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1})
+    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Svioblicirijei1})
         connect(option, &QAction::toggled, this, Slot(this, &TfVokabar::SearchOptionsChange));
     connect(Obriipovijesttraenja1, &QAction::triggered, this, Slot(this, &TfVokabar::Obriipovijesttraenja1Click));
     connect(Hrvatskoengleskismjer1, &QAction::toggled, this, Slot(this, &TfVokabar::Hrvatskoengleskismjer1Click));
@@ -626,6 +640,10 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
             warmedUp_ = true;
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { setUpDirection(); }); });
+            // The word forms' dictionaries are first needed at a typed word
+            // no headword begins with: they load meanwhile, off the window.
+            SharedWordForms().StartLoading();
+            engine_.PrepareWordForms();
         }
         // The list's glyphs, drawn once in the colour of its background
         // before the list paints itself over them (warmUpView).
@@ -656,6 +674,8 @@ void TfVokabar::readSettings()
         Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
         Samocijeleriei1->setChecked(options.wholeWords);
         Samopravnipojmovi1->setChecked(options.legalOnly);
+        const QSignalBlocker d(Svioblicirijei1);
+        Svioblicirijei1->setChecked(options.allForms);
     }
     StatusPanel2->setText(SearchOptionsSummary(options));
 
@@ -674,6 +694,7 @@ void TfVokabar::readSettings()
 void TfVokabar::writeSettings()
 {
     searchsettings::SaveOptions(searchOptions());
+    searchsettings::SaveCroatianEnglish(croatianEnglish_);
     QStringList history;
     for (int i = 0; i < CBKljuc->count(); ++i)
         history << CBKljuc->itemText(i);
@@ -746,8 +767,13 @@ void TfVokabar::setUpDirection()
         return;
     }
     // The direction of the last run; the switch loads the pair.
-    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_)
+    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_) {
         Hrvatskoengleskismjer1->setChecked(true);
+        return;
+    }
+    // Unpacked ahead on a worker, once the user has had the window for a
+    // moment, so that the first switch only takes it over.
+    QTimer::singleShot(kPrepareCroatianPairMs, this, [this] { croatian_.Prepare(); });
 }
 
 void TfVokabar::showDirection(bool croatianEnglish)
@@ -820,7 +846,9 @@ void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
     if (documentsShown_ == shownBefore || !wholeDictionaryMode())
         return;
     const SearchOptions options = searchOptions();
-    if (options.ignoreDiacritics || options.wholeWords)
+    if (options.allForms)
+        highlighter_->SetExpression(engine_.SearchTermText(), engine_.FormsExpression());
+    else if (options.ignoreDiacritics || options.wholeWords)
         highlighter_->SetExpression(engine_.SearchTermText(),
                                     MatchExpression(engine_.SearchTermText(), matchCase(), options));
     else
@@ -1002,8 +1030,9 @@ void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
             return;
         }
     }
+    // Kept at the end of the run (writeSettings): writing the settings file
+    // would cost a switch more than the switch itself.
     showDirection(croatianEnglish);
-    searchsettings::SaveCroatianEnglish(croatianEnglish);
 }
 
 void TfVokabar::Obriipovijesttraenja1Click()
@@ -1068,6 +1097,7 @@ SearchOptions TfVokabar::searchOptions() const
     options.ignoreDiacritics = Zanemaridijakritikeznakove1->isChecked();
     options.wholeWords = Samocijeleriei1->isChecked();
     options.legalOnly = Samopravnipojmovi1->isChecked();
+    options.allForms = Svioblicirijei1->isChecked();
     return options;
 }
 

@@ -93,6 +93,7 @@ public:
     QAction* Zanemaridijakritikeznakove1;
     QAction* Samocijeleriei1;
     QAction* Samopravnipojmovi1;
+    QAction* Svioblicirijei1;
     QAction* Obriipovijesttraenja1;
     // The direction: checked is Croatian-English. Its tool-bar button shows
     // the direction in use ("EN→HR", "HR→EN").

@@ -150,6 +150,11 @@ public:
     Parts GetParts() const;
     bool AdoptParts(Parts parts);
 
+    // The index text in small letters, and small without diacritics (made at
+    // its first use): the copies the searches scan, laid out as IndexLines().
+    std::string_view LowerIndex() const { return std::string_view(LowerIndexData(), index_.UsedLength()); }
+    std::string_view FoldedIndex() const;
+
     // Bytes held by the store (lines, bounds and the folded copies).
     size_t MemoryUsed() const;
 
@@ -163,9 +168,6 @@ public:
 
 private:
     void FillIndex();
-    // The index text, small and without diacritics (cp1250::FoldTable), made
-    // at its first use: only searches that ignore diacritics read it.
-    std::string_view FoldedIndex() const;
 
     // The folded tables: made here, or adopted (AdoptParts).
     const char* LowerIndexData() const { return adoptedLower_ ? adoptedLower_ : tables_.lowerIndex.data(); }

@@ -135,7 +135,8 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(items(window->Program1), (QStringList{"Is&pis", "Spremi kao &PDF...", "-", "&Kraj rada"}));
     EXPECT_EQ(items(window->Ureivanje1),
               (QStringList{"&Kopiraj", "-", "Ozn&ači sve", "-", "Obriši povijest traženja"}));
-    const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi"};
+    const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi",
+                               "Svi &oblici riječi"};
     EXPECT_EQ(items(window->Trai3), QStringList{"&Traži"} << "-" << options << "-" << "&Hrvatsko-engleski smjer");
     EXPECT_EQ(items(window->Pomo1), (QStringList{"Upute za &rad s programom", "-", "&O programu"}));
     EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve", "-"} << options));

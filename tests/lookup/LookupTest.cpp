@@ -98,8 +98,11 @@ TEST(LookupArguments, AreReadAsTheUsageSays)
     LookupRequest help;
     ASSERT_TRUE(ParseLookupArguments({"--help"}, help, error));
     EXPECT_TRUE(help.help);
+    LookupRequest forms;
+    ASSERT_TRUE(ParseLookupArguments({"--all-forms", "naknadu", "štete"}, forms, error));
+    EXPECT_TRUE(forms.options.allForms && !forms.options.wholeWords);
     for (const char* option : {"--data", "--headword", "--match-case", "--ignore-diacritics", "--whole-words",
-                               "--legal-only", "--format"})
+                               "--legal-only", "--all-forms", "--format"})
         EXPECT_TRUE(LookupUsage().contains(QLatin1String(option))) << option;
 
     const QList<QStringList> wrong = {{}, {"--format", "xml", "x"}, {"--format"}, {"--data"},
@@ -480,6 +483,14 @@ TEST(LookupTool, FindsWhatALegalTranslatorTypes)
     ASSERT_FALSE(court.lines.isEmpty());
     for (const QString& line : court.lines)
         EXPECT_TRUE(line.endsWith(QStringLiteral("[Tarvena]"))) << line.toStdString();
+
+    // All forms: the entries of the dictionary form, from an inflected one.
+    const ToolRun damages = Tool({"--all-forms", "naknadu", "štete"});
+    const ToolRun base = Tool({"--whole-words", "naknada štete"});
+    ASSERT_EQ(damages.status, 0);
+    ASSERT_FALSE(base.lines.isEmpty());
+    EXPECT_TRUE(Set(damages.lines).contains(Set(base.lines)));
+    EXPECT_GT(damages.lines.size(), base.lines.size());
 
     // The command line's own faults.
     const ToolRun wrong = Tool({"--bogus", "court"});

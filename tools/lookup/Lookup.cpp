@@ -7,6 +7,7 @@
 #include "RtfText.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
+#include "WordForms.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -120,6 +121,10 @@ struct LookupOptions {
                                   QStringLiteral("samo cijele riječi (pretraživanje cjelokupnog rječnika)")};
     QCommandLineOption legalOnly{QStringLiteral("legal-only"),
                                  QStringLiteral("samo pravni pojmovi (natuknice pojmovnika [Tarvena])")};
+    QCommandLineOption allForms{QStringLiteral("all-forms"),
+                                QStringLiteral("svi oblici riječi: svaka riječ POJMA u bilo kojem svom obliku, kao "
+                                               "cijela riječ (\"tužitelj\" nalazi \"tužitelja\"; pretraživanje "
+                                               "cjelokupnog rječnika)")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text: jedan pogodak u retku, kao u prikazu (UTF-8), broj pogodaka na "
                                              "stderr (zadano); rtf: dokument rezultata, bajt za bajt kako ga program "
@@ -133,8 +138,8 @@ struct LookupOptions {
 
     QList<QCommandLineOption> All() const
     {
-        return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format,
-                batch};
+        return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly,
+                allForms, format, batch};
     }
 
     void AddTo(QCommandLineParser& parser) const
@@ -209,6 +214,7 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
     request.options.ignoreDiacritics = parser.isSet(o.ignoreDiacritics);
     request.options.wholeWords = parser.isSet(o.wholeWords);
     request.options.legalOnly = parser.isSet(o.legalOnly);
+    request.options.allForms = parser.isSet(o.allForms);
     if (parser.isSet(o.data)) {
         request.dataDir = parser.value(o.data);
         if (request.dataDir.isEmpty()) {
@@ -344,6 +350,12 @@ int LookupSession::Answer(const LookupRequest& request, const QString& term, std
 {
     ConsoleView view(request, term);
     SearchEngine engine(store_, document_, view);
+    // Loaded only when a search needs the dictionary forms of its words; the
+    // forms found stay for the next term of a batch.
+    if (!formMatcher_)
+        formMatcher_ = std::make_unique<FormMatcher>(store_, &wordForms_);
+    engine.SetWordForms(&wordForms_);
+    engine.ShareFormMatcher(*formMatcher_);
     try {
         engine.RunSearch();
     } catch (const Exception& e) {

@@ -2,7 +2,7 @@
 // tarvena-lookup: the dictionary's search from a terminal or a script.
 //
 //   tarvena-lookup [--data DIR] [--direction en-hr|hr-en] [--headword] [--match-case]
-//                  [--ignore-diacritics] [--whole-words] [--legal-only]
+//                  [--ignore-diacritics] [--whole-words] [--legal-only] [--all-forms]
 //                  [--format text|rtf|json] TERM
 //   tarvena-lookup --help | --version
 //
@@ -29,8 +29,10 @@
 // refused or the data files are missing or damaged.
 #include "DictionaryStore.h"
 #include "DictionaryCache.h"
+#include "FormMatcher.h"
 #include "ResultDocument.h"
 #include "SearchOptions.h"
+#include "WordForms.h"
 
 #include <QString>
 #include <QStringList>
@@ -87,6 +89,8 @@ private:
     std::unique_ptr<DictionaryCache> cache_;   // the mapping the store may point into
     DictionaryStore store_;
     ResultDocument document_;
+    HunspellWordForms wordForms_;
+    std::unique_ptr<FormMatcher> formMatcher_;   // of store_, kept from term to term
 };
 
 // Runs one lookup: what goes to stdout and stderr, and the exit status.
