@@ -194,8 +194,9 @@ TEST_F(DirectionTest, AMissingOrDamagedPairKeepsTheWindowEnglishCroatianAndSaysW
         searchsettings::SaveCroatianEnglish(true);
         Open();
         EXPECT_EQ(window->Hrvatskoengleskismjer1->isEnabled(), c.enabled);
-        if (!c.enabled)
+        if (!c.enabled) {
             EXPECT_TRUE(window->Hrvatskoengleskismjer1->toolTip().contains(QStringLiteral("vokabar2-hr.idx")));
+        }
         window->Hrvatskoengleskismjer1->setChecked(true);   // a disabled action may be set by a program
 
         EXPECT_FALSE(window->CroatianEnglish());
