@@ -8,7 +8,9 @@ namespace {
 const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
+const QString kAllForms = QStringLiteral("search/allForms");
 const QString kHistory = QStringLiteral("search/history");
+const QString kDirection = QStringLiteral("search/direction");
 
 // The program's own organisation and application names, whatever the
 // application object is called (its name is the program's title).
@@ -38,6 +40,7 @@ SearchOptions LoadOptions()
     options.ignoreDiacritics = Flag(settings, kIgnoreDiacritics);
     options.wholeWords = Flag(settings, kWholeWords);
     options.legalOnly = Flag(settings, kLegalOnly);
+    options.allForms = Flag(settings, kAllForms);
     return options;
 }
 
@@ -60,12 +63,26 @@ void SaveOptions(const SearchOptions& options)
     settings.setValue(kIgnoreDiacritics, options.ignoreDiacritics);
     settings.setValue(kWholeWords, options.wholeWords);
     settings.setValue(kLegalOnly, options.legalOnly);
+    settings.setValue(kAllForms, options.allForms);
 }
 
 void SaveHistory(const QStringList& terms)
 {
     QSettings settings = Open();
     settings.setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
+}
+
+bool LoadCroatianEnglish()
+{
+    const QSettings settings = Open();
+    return settings.status() == QSettings::NoError
+        && settings.value(kDirection).toString() == QLatin1String("hr-en");
+}
+
+void SaveCroatianEnglish(bool croatianEnglish)
+{
+    QSettings settings = Open();
+    settings.setValue(kDirection, croatianEnglish ? QStringLiteral("hr-en") : QStringLiteral("en-hr"));
 }
 
 } // namespace searchsettings
