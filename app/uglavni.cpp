@@ -166,8 +166,8 @@ static HunspellWordForms& SharedWordForms()
     return forms;
 }
 
-TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles)
-    : QMainWindow(parent), engine_(store_, document_, *this), dataFiles_(dataFiles)
+TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles, std::unique_ptr<DictionaryCache> cache)
+    : QMainWindow(parent), cache_(std::move(cache)), engine_(store_, document_, *this), dataFiles_(dataFiles)
 {
     engine_.SetWordForms(&SharedWordForms());
     setObjectName(QStringLiteral("fVokabar"));
@@ -810,16 +810,30 @@ void TfVokabar::showDirection(bool croatianEnglish)
 
 void TfVokabar::FormCreate()
 {
+    // The unpacked dictionary of an earlier run, when it fits the files as
+    // they are now: the same lines, without unpacking (most of the start).
+    if (cache_ && cache_->Fill(store_)) {
+        headwords_->Reload();
+        return;
+    }
     // Whatever loaded before an error stays, and the list shows it.
+    bool clean = true;
     try {
         store_.Load(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName,
-                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_,
-                    dataFiles_);
+                    [&clean](const Exception& problem) {
+                        clean = false;
+                        errorguard::Report(problem.what());
+                    },
+                    &codecHost_, dataFiles_);
     } catch (...) {
         headwords_->Reload();
         throw;
     }
     headwords_->Reload();
+    // Kept for the next start once this one has shown its window; only a
+    // whole, consistent pair is kept.
+    if (clean && cache_)
+        QTimer::singleShot(0, this, [this] { cache_->Save(store_); });
 }
 
 void TfVokabar::runSearchCommand(void (SearchEngine::*command)())

@@ -2,7 +2,7 @@
 // on a small dictionary (in process), then the built tool on the built
 // dictionary, where the options must do what a legal translator expects.
 #include "Lookup.h"
-#include "LookupCache.h"
+#include "DictionaryCache.h"
 
 #include "Cp1250Text.h"
 #include "DictionaryStore.h"
@@ -325,7 +325,7 @@ TEST_F(LookupTest, TheCacheAnswersAsTheFilesDoAndIsNeverUsedStaleOrDamaged)
     };
     const std::string court = "court sud [Tarvena]\ncourt igralište, sud [FreeDict]\n";
     EXPECT_EQ(lookup(QStringLiteral("court")).out, court);
-    const QString cache = LookupCache(Data("vokabar2.idx"), Data("vokabar2.dic")).Path();
+    const QString cache = DictionaryCache(Data("vokabar2.idx"), Data("vokabar2.dic")).Path();
     ASSERT_TRUE(QFileInfo(cache).isFile());
     EXPECT_EQ(lookup(QStringLiteral("court")).out, court);   // from the cache
 
@@ -333,11 +333,13 @@ TEST_F(LookupTest, TheCacheAnswersAsTheFilesDoAndIsNeverUsedStaleOrDamaged)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray whole = file.readAll();
     file.close();
-    // The index's first line end, after the header (160 bytes), the index
-    // text and its line starts, each part padded to 8 bytes.
-    uint64_t partSizes[2];
+    // The index's first line end, after the header (168 bytes), the files'
+    // names, the index text and its line starts, each part padded to 8 bytes.
+    uint64_t partSizes[3];
     std::memcpy(partSizes, whole.constData() + 88, sizeof partSizes);
-    const qsizetype firstEnd = qsizetype(160 + ((partSizes[0] + 7) & ~7u) + ((partSizes[1] + 7) & ~7u));
+    qsizetype firstEnd = 168;
+    for (const uint64_t size : partSizes)
+        firstEnd += qsizetype((size + 7) & ~uint64_t(7));
     const struct {
         const char* damage;
         QByteArray bytes;

@@ -320,7 +320,7 @@ int LookupSession::Open(const LookupRequest& request, std::string& err)
     }
 
     if (request.useCache) {
-        cache_ = std::make_unique<LookupCache>(indexFile, entryFile);
+        cache_ = std::make_unique<DictionaryCache>(indexFile, entryFile);
         if (cache_->Load(store_))
             return 0;
     }

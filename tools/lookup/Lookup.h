@@ -28,8 +28,8 @@
 // every term found something, 1 when any found nothing, 2 when any was
 // refused or the data files are missing or damaged.
 #include "DictionaryStore.h"
+#include "DictionaryCache.h"
 #include "FormMatcher.h"
-#include "LookupCache.h"
 #include "ResultDocument.h"
 #include "SearchOptions.h"
 #include "WordForms.h"
@@ -53,7 +53,7 @@ struct LookupRequest {
     SearchOptions options;
     LookupFormat format = LookupFormat::Text;
     bool batch = false;        // --stdin
-    bool useCache = false;     // keep the unpacked dictionary in the user's cache (LookupCache.h)
+    bool useCache = false;     // keep the unpacked dictionary in the user's cache (DictionaryCache.h)
     bool help = false;
     bool version = false;
 };
@@ -86,7 +86,7 @@ public:
                Framing framing = Framing::Single);
 
 private:
-    std::unique_ptr<LookupCache> cache_;   // the mapping the store may point into
+    std::unique_ptr<DictionaryCache> cache_;   // the mapping the store may point into
     DictionaryStore store_;
     ResultDocument document_;
     HunspellWordForms wordForms_;

@@ -1,4 +1,4 @@
-#include "LookupCache.h"
+#include "DictionaryCache.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr char kMagic[8] = {'T', 'V', 'L', 'K', 'U', 'P', 0, 1};
-constexpr size_t kParts = 9;
+constexpr size_t kParts = 10;
 constexpr size_t kHeaderSize = sizeof kMagic + 10 * 8 + kParts * 8;
 
 size_t Padded(size_t n)
@@ -50,7 +51,7 @@ std::string_view Bytes(const std::vector<uint32_t>& bounds)
 
 } // namespace
 
-LookupCache::LookupCache(const QString& indexFile, const QString& entryFile)
+DictionaryCache::DictionaryCache(const QString& indexFile, const QString& entryFile)
 {
     const QString index = QFileInfo(indexFile).canonicalFilePath();
     const QString entries = QFileInfo(entryFile).canonicalFilePath();
@@ -58,13 +59,14 @@ LookupCache::LookupCache(const QString& indexFile, const QString& entryFile)
     if (index.isEmpty() || entries.isEmpty() || folder.isEmpty() || !Identify(index, identity_.data())
         || !Identify(entries, identity_.data() + 5))
         return;
-    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(index) + '\0' + QFile::encodeName(entries),
-                                                    QCryptographicHash::Sha1).toHex().left(20);
+    sources_ = QFile::encodeName(index) + '\0' + QFile::encodeName(entries);
+    const QByteArray key = QCryptographicHash::hash(sources_, QCryptographicHash::Sha1).toHex().left(20);
     path_ = QDir(folder).filePath(QStringLiteral("tarvena/lookup-%1.cache").arg(QString::fromLatin1(key)));
 }
 
-bool LookupCache::Load(DictionaryStore& store)
+bool DictionaryCache::Open()
 {
+    open_ = false;
     if (path_.isEmpty())
         return false;
     file_.setFileName(path_);
@@ -89,27 +91,64 @@ bool LookupCache::Load(DictionaryStore& store)
         parts[i] = std::string_view(base + at, sizes[i]);
         at += Padded(sizes[i]);
     }
-    if (at != size)
+    if (at != size || parts[0] != std::string_view(sources_.constData(), size_t(sources_.size())))
         return false;
-    DictionaryStore::Parts p;
-    p.indexText = parts[0];
-    p.indexStarts = Bounds(parts[1]);
-    p.indexEnds = Bounds(parts[2]);
-    p.entryText = parts[3];
-    p.entryStarts = Bounds(parts[4]);
-    p.entryEnds = Bounds(parts[5]);
-    p.lowerIndex = parts[6];
-    p.upperHeadwords = parts[7];
-    p.headwordStarts = Bounds(parts[8]);
-    return store.AdoptParts(std::move(p));
+    DictionaryStore::Parts& p = parts_;
+    p.indexText = parts[1];
+    p.indexStarts = Bounds(parts[2]);
+    p.indexEnds = Bounds(parts[3]);
+    p.entryText = parts[4];
+    p.entryStarts = Bounds(parts[5]);
+    p.entryEnds = Bounds(parts[6]);
+    p.lowerIndex = parts[7];
+    p.upperHeadwords = parts[8];
+    p.headwordStarts = Bounds(parts[9]);
+    open_ = true;
+    return true;
 }
 
-void LookupCache::Save(const DictionaryStore& store)
+bool DictionaryCache::Fill(DictionaryStore& store)
+{
+    if (!open_)
+        return false;
+    open_ = false;
+    return store.AdoptParts(std::move(parts_));
+}
+
+// Removes the caches whose data files are gone (a folder of data that was
+// deleted, a test's temporary folder): each names its files at its start.
+static void RemoveOrphans(const QString& folder, const QString& keep)
+{
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral("lookup-*.cache")}, QDir::Files)) {
+        const QString path = dir.filePath(name);
+        if (path == keep)
+            continue;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray header = file.read(qint64(kHeaderSize + 2 * 4096));
+        if (header.size() < qint64(kHeaderSize) || std::memcmp(header.constData(), kMagic, sizeof kMagic) != 0) {
+            file.remove();
+            continue;
+        }
+        uint64_t length;
+        std::memcpy(&length, header.constData() + sizeof kMagic + 10 * 8, sizeof length);
+        const QByteArray sources = header.mid(qsizetype(kHeaderSize), qsizetype(std::min<uint64_t>(length, 8192)));
+        const QList<QByteArray> files = sources.split('\0');
+        if (files.size() != 2 || !QFileInfo::exists(QFile::decodeName(files[0]))
+            || !QFileInfo::exists(QFile::decodeName(files[1])))
+            file.remove();
+    }
+}
+
+void DictionaryCache::Save(const DictionaryStore& store)
 {
     if (path_.isEmpty() || !QDir().mkpath(QFileInfo(path_).path()))
         return;
     const DictionaryStore::Parts p = store.GetParts();
     const std::string_view parts[kParts] = {
+        std::string_view(sources_.constData(), size_t(sources_.size())),
         p.indexText,  Bytes(p.indexStarts), Bytes(p.indexEnds),      p.entryText,           Bytes(p.entryStarts),
         Bytes(p.entryEnds), p.lowerIndex,   p.upperHeadwords,        Bytes(p.headwordStarts),
     };
@@ -135,4 +174,5 @@ void LookupCache::Save(const DictionaryStore& store)
         out.commit();
     else
         out.cancelWriting();
+    RemoveOrphans(QFileInfo(path_).path(), path_);
 }
