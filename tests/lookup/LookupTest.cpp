@@ -484,6 +484,13 @@ TEST(LookupTool, FindsWhatALegalTranslatorTypes)
     for (const QString& line : court.lines)
         EXPECT_TRUE(line.endsWith(QStringLiteral("[Tarvena]"))) << line.toStdString();
 
+    // Headword mode goes by the base form when no headword begins so.
+    const ToolRun judgments = Tool({"--headword", "judgments"});
+    EXPECT_EQ(judgments.status, 0);
+    ASSERT_EQ(judgments.lines.size(), 1);
+    EXPECT_TRUE(judgments.lines[0].startsWith(QStringLiteral("judgment "))) << judgments.lines[0].toStdString();
+    EXPECT_EQ(judgments.err, QStringLiteral("osnovni oblik: judgment\n"));
+
     // All forms: the entries of the dictionary form, from an inflected one.
     const ToolRun damages = Tool({"--all-forms", "naknadu", "štete"});
     const ToolRun base = Tool({"--whole-words", "naknada štete"});

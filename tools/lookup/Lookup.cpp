@@ -397,6 +397,9 @@ int LookupSession::Answer(const LookupRequest& request, const QString& term, std
         // A batch's answers count themselves: one line a hit.
         if (!request.headword && !batch)
             err += Utf8Line(view.status);
+        // Headword mode says which base form it went by, as the status bar.
+        if (request.headword && !view.status.isEmpty() && !batch)
+            err += Utf8Line(view.status);
         break;
     case LookupFormat::Json: {
         QJsonArray array;
