@@ -21,6 +21,12 @@ QString CroatianPair::MissingFile() const
     return QString();
 }
 
+void CroatianPair::Prepare()
+{
+    if (!loaded_ && !prepared_)
+        prepared_ = std::make_unique<DataFilesInFlight>(indexFile_, entryFile_);
+}
+
 bool CroatianPair::Load(Tlzrw1Host* host, std::string& problem)
 {
     if (loaded_)
@@ -38,10 +44,12 @@ bool CroatianPair::Load(Tlzrw1Host* host, std::string& problem)
                         if (problem.empty())
                             problem = damage.what();
                     },
-                    host);
+                    host, prepared_.get());
     } catch (const std::exception& error) {
         problem = error.what();
     }
+    // Taken, or of no use any more; a failed pair is read anew next time.
+    prepared_.reset();
     loaded_ = problem.empty();
     if (!loaded_) {
         // Half a dictionary would answer wrongly: none is kept.

@@ -3,15 +3,16 @@
 // English one: a second DictionaryStore that the window shows in place of
 // the first when the direction is Croatian-English.
 //
-// The start-up neither checks nor reads it: the window asks for it after its
-// first paint (Missing, to set up the switch) and loads it at the first
-// switch. Loading unpacks on a worker while the window goes on processing
-// events. A pair that is missing, unreadable or damaged is not used at all,
+// The start-up neither checks nor reads it: after its first paint the window
+// asks whether it is there (MissingFile) and has it unpacked on a worker
+// (Prepare), so that the first switch only takes it over (Load). A switch
+// before that unpacks it then, the window processing events meanwhile. A pair that is missing, unreadable or damaged is not used at all,
 // not even in part: the window stays English-Croatian and says why.
 #include "DictionaryStore.h"
 
 #include <QString>
 
+#include <memory>
 #include <string>
 
 class Tlzrw1Host;
@@ -26,7 +27,11 @@ public:
     // The name of the first of the two files that is not there, or empty.
     QString MissingFile() const;
 
-    // Loads the pair unless it is loaded. On failure returns false and sets
+    // Starts unpacking both files on a worker thread, unless loaded or started.
+    void Prepare();
+
+    // Loads the pair unless it is loaded, from what Prepare unpacked when it
+    // did. On failure returns false and sets
     // `problem` to the program's message (code page 1250): a missing file,
     // one that cannot be read, damage or mismatched files; the store is then
     // emptied and the next call tries again.
@@ -39,5 +44,6 @@ private:
     std::string indexFile_;
     std::string entryFile_;
     DictionaryStore store_;
+    std::unique_ptr<DataFilesInFlight> prepared_;
     bool loaded_ = false;
 };

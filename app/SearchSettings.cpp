@@ -9,6 +9,7 @@ const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
 const QString kBestFirst = QStringLiteral("search/bestFirst");
+const QString kAllForms = QStringLiteral("search/allForms");
 const QString kHistory = QStringLiteral("search/history");
 const QString kDirection = QStringLiteral("search/direction");
 
@@ -41,6 +42,7 @@ SearchOptions LoadOptions()
     options.wholeWords = Flag(settings, kWholeWords);
     options.legalOnly = Flag(settings, kLegalOnly);
     options.bestFirst = Flag(settings, kBestFirst);
+    options.allForms = Flag(settings, kAllForms);
     return options;
 }
 
@@ -64,6 +66,7 @@ void SaveOptions(const SearchOptions& options)
     settings.setValue(kWholeWords, options.wholeWords);
     settings.setValue(kLegalOnly, options.legalOnly);
     settings.setValue(kBestFirst, options.bestFirst);
+    settings.setValue(kAllForms, options.allForms);
 }
 
 void SaveHistory(const QStringList& terms)

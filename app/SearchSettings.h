@@ -4,7 +4,8 @@
 // ~/.config/Tarvena/Tarvena.conf):
 //
 //   search/ignoreDiacritics  search/wholeWords  search/legalOnly   true or false
-//   search/bestFirst
+//   search/bestFirst                                               true or false
+//   search/allForms                                                true or false
 //   search/history                                                 the terms, oldest first
 //   search/direction                                               "en-hr" or "hr-en"
 //

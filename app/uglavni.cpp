@@ -16,6 +16,7 @@
 #include "SearchSettings.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
+#include "WordForms.h"
 #include "WordsListView.h"
 #include "icons/ToolIcons.h"
 #include "uabout.h"
@@ -66,6 +67,7 @@ const QString kSuggestionScheme = QStringLiteral("tarvena-search:");
 
 const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
 const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
+constexpr int kPrepareCroatianPairMs = 300;
 const QString kDirectionHint = QStringLiteral("Prebacuje rječnik između englesko-hrvatskog i hrvatsko-engleskog smjera");
 
 // Designed sizes, in pixels at 96 dpi.
@@ -162,9 +164,18 @@ bool IsEnterKey(const QKeyEvent* key)
 
 } // namespace
 
-TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles)
-    : QMainWindow(parent), engine_(store_, document_, *this), dataFiles_(dataFiles)
+// One set of Hunspell dictionaries for the program, however many windows
+// it opens: they are the same for every dictionary and take megabytes.
+static HunspellWordForms& SharedWordForms()
 {
+    static HunspellWordForms forms;
+    return forms;
+}
+
+TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles, std::unique_ptr<DictionaryCache> cache)
+    : QMainWindow(parent), cache_(std::move(cache)), engine_(store_, document_, *this), dataFiles_(dataFiles)
+{
+    engine_.SetWordForms(&SharedWordForms());
     setObjectName(QStringLiteral("fVokabar"));
     setWindowTitle(kCaption);
     setWindowIcon(ProgramIcon());
@@ -232,6 +243,7 @@ void TfVokabar::createActions()
     Zanemaridijakritikeznakove1 = option("Zanemaridijakritikeznakove1", QStringLiteral("Zanemari &dijakritičke znakove"));
     Samocijeleriei1 = option("Samocijeleriei1", QStringLiteral("Samo &cijele riječi"));
     Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
+    Svioblicirijei1 = option("Svioblicirijei1", QStringLiteral("Svi &oblici riječi"));
     Najprijenajboljipogoci1 = option("Najprijenajboljipogoci1", QStringLiteral("&Najprije najbolji pogoci"));
     // Shortcuts of Latin letters, which every keyboard layout types, and a
     // tip saying what each option does.
@@ -243,6 +255,7 @@ void TfVokabar::createActions()
         {Zanemaridijakritikeznakove1, Qt::Key_D, "c pronalazi i č i ć, s pronalazi š, z ž, a d đ"},
         {Samocijeleriei1, Qt::Key_W, "Pojam se pronalazi samo kao cijela riječ: suit ne pronalazi suitcase"},
         {Samopravnipojmovi1, Qt::Key_L, "Samo natuknice pravnog pojmovnika, one s oznakom [Tarvena]"},
+        {Svioblicirijei1, Qt::Key_O, "Svaka riječ pojma u svim svojim oblicima: tužitelj pronalazi i tužitelja"},
         {Najprijenajboljipogoci1, Qt::Key_B,
          "Najprije natuknica samog pojma, zatim one koje njime počinju, pa pravni pojmovi; broj pogodaka ostaje"},
     };
@@ -294,6 +307,7 @@ void TfVokabar::createMenus()
     Trai3->addAction(Zanemaridijakritikeznakove1);
     Trai3->addAction(Samocijeleriei1);
     Trai3->addAction(Samopravnipojmovi1);
+    Trai3->addAction(Svioblicirijei1);
     Trai3->addAction(Najprijenajboljipogoci1);
     Trai3->setToolTipsVisible(true);
     Trai3->addSeparator()->setObjectName(QStringLiteral("N9"));
@@ -319,6 +333,7 @@ void TfVokabar::createMenus()
     PopupMenu1->addAction(Zanemaridijakritikeznakove1);
     PopupMenu1->addAction(Samocijeleriei1);
     PopupMenu1->addAction(Samopravnipojmovi1);
+    PopupMenu1->addAction(Svioblicirijei1);
     PopupMenu1->addAction(Najprijenajboljipogoci1);
     PopupMenu1->setToolTipsVisible(true);
 }
@@ -438,7 +453,7 @@ void TfVokabar::createSearchPanel()
 
 QList<QAction*> TfVokabar::searchOptionActions() const
 {
-    return {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Najprijenajboljipogoci1};
+    return {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Svioblicirijei1, Najprijenajboljipogoci1};
 }
 
 void TfVokabar::createOptionsRow()
@@ -457,7 +472,8 @@ void TfVokabar::createOptionsRow()
     row->setSpacing(10);
     row->addStretch(1);
     const QStringList captions = {QStringLiteral("bez dijakritike"), QStringLiteral("cijele riječi"),
-                                  QStringLiteral("pravni pojmovi"), QStringLiteral("najbolji prvi")};
+                                  QStringLiteral("pravni pojmovi"), QStringLiteral("svi oblici"),
+                                  QStringLiteral("najbolji prvi")};
     const QList<QAction*> actions = searchOptionActions();
     for (qsizetype i = 0; i < actions.size(); ++i) {
         QAction* action = actions[i];
@@ -719,6 +735,10 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
             warmedUp_ = true;
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { setUpDirection(); }); });
+            // The word forms' dictionaries are first needed at a typed word
+            // no headword begins with: they load meanwhile, off the window.
+            SharedWordForms().StartLoading();
+            engine_.PrepareWordForms();
         }
         // The list's glyphs, drawn once in the colour of its background
         // before the list paints itself over them (warmUpView).
@@ -749,6 +769,8 @@ void TfVokabar::readSettings()
         Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
         Samocijeleriei1->setChecked(options.wholeWords);
         Samopravnipojmovi1->setChecked(options.legalOnly);
+        const QSignalBlocker d(Svioblicirijei1);
+        Svioblicirijei1->setChecked(options.allForms);
         const QSignalBlocker best(Najprijenajboljipogoci1);
         Najprijenajboljipogoci1->setChecked(options.bestFirst);
     }
@@ -769,6 +791,7 @@ void TfVokabar::readSettings()
 void TfVokabar::writeSettings()
 {
     searchsettings::SaveOptions(searchOptions());
+    searchsettings::SaveCroatianEnglish(croatianEnglish_);
     QStringList history;
     for (int i = 0; i < CBKljuc->count(); ++i)
         history << CBKljuc->itemText(i);
@@ -841,8 +864,13 @@ void TfVokabar::setUpDirection()
         return;
     }
     // The direction of the last run; the switch loads the pair.
-    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_)
+    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_) {
         Hrvatskoengleskismjer1->setChecked(true);
+        return;
+    }
+    // Unpacked ahead on a worker, once the user has had the window for a
+    // moment, so that the first switch only takes it over.
+    QTimer::singleShot(kPrepareCroatianPairMs, this, [this] { croatian_.Prepare(); });
 }
 
 void TfVokabar::showDirection(bool croatianEnglish)
@@ -879,16 +907,30 @@ void TfVokabar::showDirection(bool croatianEnglish)
 
 void TfVokabar::FormCreate()
 {
+    // The unpacked dictionary of an earlier run, when it fits the files as
+    // they are now: the same lines, without unpacking (most of the start).
+    if (cache_ && cache_->Fill(store_)) {
+        headwords_->Reload();
+        return;
+    }
     // Whatever loaded before an error stays, and the list shows it.
+    bool clean = true;
     try {
         store_.Load(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName,
-                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_,
-                    dataFiles_);
+                    [&clean](const Exception& problem) {
+                        clean = false;
+                        errorguard::Report(problem.what());
+                    },
+                    &codecHost_, dataFiles_);
     } catch (...) {
         headwords_->Reload();
         throw;
     }
     headwords_->Reload();
+    // Kept for the next start once this one has shown its window; only a
+    // whole, consistent pair is kept.
+    if (clean && cache_)
+        QTimer::singleShot(0, this, [this] { cache_->Save(store_); });
 }
 
 void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
@@ -907,7 +949,9 @@ void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
 void TfVokabar::markSearchTerm()
 {
     const SearchOptions options = searchOptions();
-    if (options.ignoreDiacritics || options.wholeWords)
+    if (options.allForms)
+        highlighter_->SetExpression(engine_.SearchTermText(), engine_.FormsExpression());
+    else if (options.ignoreDiacritics || options.wholeWords)
         highlighter_->SetExpression(engine_.SearchTermText(),
                                     MatchExpression(engine_.SearchTermText(), matchCase(), options));
     else
@@ -1097,8 +1141,9 @@ void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
             return;
         }
     }
+    // Kept at the end of the run (writeSettings): writing the settings file
+    // would cost a switch more than the switch itself.
     showDirection(croatianEnglish);
-    searchsettings::SaveCroatianEnglish(croatianEnglish);
 }
 
 void TfVokabar::Obriipovijesttraenja1Click()
@@ -1165,6 +1210,7 @@ SearchOptions TfVokabar::searchOptions() const
     options.ignoreDiacritics = Zanemaridijakritikeznakove1->isChecked();
     options.wholeWords = Samocijeleriei1->isChecked();
     options.legalOnly = Samopravnipojmovi1->isChecked();
+    options.allForms = Svioblicirijei1->isChecked();
     options.bestFirst = Najprijenajboljipogoci1->isChecked();
     return options;
 }

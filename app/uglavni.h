@@ -7,12 +7,15 @@
 // one handler. Every handler runs under the program's error guard.
 #include "CodecHost.h"
 #include "CroatianPair.h"
+#include "DictionaryCache.h"
 #include "DictionaryStore.h"
 #include "ResultDocument.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class HeadwordModel;
 class ResultViewLoader;
@@ -40,7 +43,11 @@ public:
     // loading are reported and the window opens with whatever loaded.
     // `dataFiles`, when given, holds the two files already being unpacked
     // (the start-up begins that before the splash).
-    explicit TfVokabar(QWidget* parent = nullptr, DataFilesInFlight* dataFiles = nullptr);
+    // dataFiles: the data files already being unpacked (Startup); cache: the
+    // unpacked dictionary kept from an earlier run, opened when it fits the
+    // files, and written after a clean load when it did not.
+    explicit TfVokabar(QWidget* parent = nullptr, DataFilesInFlight* dataFiles = nullptr,
+                       std::unique_ptr<DictionaryCache> cache = nullptr);
     ~TfVokabar() override;
 
     // Controls, under their designed names.
@@ -90,6 +97,7 @@ public:
     QAction* Samocijeleriei1;
     QAction* Samopravnipojmovi1;
     QAction* Najprijenajboljipogoci1;
+    QAction* Svioblicirijei1;
     QAction* Obriipovijesttraenja1;
     // The direction: checked is Croatian-English. Its tool-bar button shows
     // the direction in use ("EN→HR", "HR→EN").
@@ -192,6 +200,7 @@ private:
     // Beyond this, a copy of all of a result is taken from its document.
     static constexpr qsizetype kWholeCopyFromSourceBytes = 4 << 20;
 
+    std::unique_ptr<DictionaryCache> cache_;   // the mapping store_ may point into: made first
     DictionaryStore store_;
     CroatianPair croatian_;
     bool croatianEnglish_ = false;

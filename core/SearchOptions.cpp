@@ -16,6 +16,8 @@ QString SearchOptionsSummary(const SearchOptions& options)
         on << QStringLiteral("pravni");
     if (options.bestFirst)
         on << QStringLiteral("najbolji prvi");
+    if (options.allForms)
+        on << QStringLiteral("svi oblici");
     return on.join(QStringLiteral(" · "));
 }
 
@@ -28,6 +30,8 @@ QString SearchOptionsNote(const SearchOptions& options)
         on << QStringLiteral("samo cijele riječi");
     if (options.legalOnly)
         on << QStringLiteral("samo pravni pojmovi");
+    if (options.allForms)
+        on << QStringLiteral("svi oblici riječi");
     if (options.bestFirst)
         on << QStringLiteral("najprije najbolji pogoci");
     return on.join(QStringLiteral(", "));

@@ -10,6 +10,9 @@
 //                     [Tarvena]); headword mode skips the other headwords.
 //   bestFirst         the same hits of a whole-dictionary search in another
 //                     order: the term's own entry first (HitRanking.h).
+//   allForms          whole-dictionary search finds each word of the term
+//                     in any of its inflected forms, as whole words
+//                     (FormMatcher.h): "tužitelj" finds "tužitelja".
 //
 // With every option off the searches are the program's plain ones, hit for
 // hit: the options add, they never change what the plain searches do.
@@ -21,19 +24,20 @@ struct SearchOptions {
     bool wholeWords = false;
     bool legalOnly = false;
     bool bestFirst = false;
+    bool allForms = false;
 
     // An option that changes which entries are found (bestFirst only orders).
-    bool Any() const { return ignoreDiacritics || wholeWords || legalOnly; }
+    bool Any() const { return ignoreDiacritics || wholeWords || legalOnly || allForms; }
     bool operator==(const SearchOptions& o) const
     {
         return ignoreDiacritics == o.ignoreDiacritics && wholeWords == o.wholeWords && legalOnly == o.legalOnly
-            && bestFirst == o.bestFirst;
+            && bestFirst == o.bestFirst && allForms == o.allForms;
     }
     bool operator!=(const SearchOptions& o) const { return !(*this == o); }
 };
 
 // The options that are on, named briefly for the status bar:
-// "bez dijakritike · cijele riječi · pravni"; empty when none is.
+// "bez dijakritike · cijele riječi · pravni · svi oblici"; empty when none is.
 QString SearchOptionsSummary(const SearchOptions& options);
 
 // The options that shaped a result, as its count names them in the status

@@ -18,6 +18,9 @@
 //   large         the ten most frequent 3-letter terms of the index: Return
 //                 to the first screen painted, keystrokes posted from another
 //                 thread while the rest comes in, memory; the five worst named
+//   direction     the switch to Croatian-English: the first (the pair read)
+//                 and later ones until the list is painted; the memory the
+//                 second pair adds
 //   copy[=N]      (only when named) the dictionary N times the real one (60):
 //                 "ion", then at once select all and copy: the whole result
 //                 on the clipboard, and the window's answer meanwhile
@@ -41,6 +44,7 @@
 #include "Cp1250Case.h"
 #include "Cp1250Text.h"
 #include "SearchEngine.h"
+#include "SearchSettings.h"
 #include "PdfExport.h"
 #include "ureport.h"
 #include "Forms.h"
@@ -765,6 +769,57 @@ void BenchSearches(TfVokabar& window)
     Info("  painting the view afterwards", Median(paint));
 }
 
+// The Croatian-English direction. The memory is taken first, on the window
+// that has shown only the English pair so far; then fresh windows for the
+// first switch, which reads the pair, and one window switched back and forth.
+void BenchDirection(TfVokabar& window)
+{
+    std::printf("\nThe Croatian-English direction (switch to the list painted):\n");
+    if (!window.Hrvatskoengleskismjer1->isEnabled()) {
+        std::printf("  the Croatian-English pair is missing: build the target tarvena_data\n");
+        return;
+    }
+    QApplication::processEvents();
+    const double english = double(ResidentKb()) / 1024.0;
+    // The list lays itself out from the event loop, then paints.
+    const auto switchTo = [](TfVokabar& form, bool croatian) {
+        const double ms = TimeMs([&] {
+            form.Hrvatskoengleskismjer1->setChecked(croatian);
+            QApplication::processEvents();
+            form.WordsList->viewport()->repaint();
+        });
+        if (form.CroatianEnglish() != croatian)
+            std::printf("  (the switch did not happen)\n");
+        return ms;
+    };
+    switchTo(window, true);
+    const double both = double(ResidentKb()) / 1024.0;
+    switchTo(window, false);
+
+    // At once after the first paint the pair is read by the switch; a second
+    // later it has been unpacked ahead and the switch takes it over.
+    std::vector<double> first, ahead, later;
+    for (int i = 0; i < 14; ++i) {
+        // Each window starts English-Croatian, whatever the last one saved.
+        searchsettings::SaveCroatianEnglish(false);
+        TfVokabar form;
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            continue;
+        QTest::qWait(i % 2 ? 1000 : 20);
+        (i % 2 ? ahead : first).push_back(switchTo(form, true));
+    }
+    for (int i = 0; i < 20; ++i)
+        later.push_back(switchTo(window, i % 2 == 0));
+    switchTo(window, false);
+    Figure("first switch at once after the first paint, median of 7", Median(first), 150);
+    Figure("first switch a second after it (unpacked ahead), median of 7", Median(ahead), 150);
+    Figure("later switches, either way, median of 20", Median(later), 30);
+    Info("resident memory, English pair only", english, "MB");
+    Info("resident memory, both pairs", both, "MB");
+    Figure("memory the Croatian-English pair adds", both - english, 70, "MB");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -822,6 +877,8 @@ int main(int argc, char** argv)
         BenchSearches(window);
     if (wanted("large"))
         BenchLargeSearches(window);
+    if (wanted("direction"))
+        BenchDirection(window);
     if (sections.contains(QLatin1String("pdf"))) {
         static TQRRezultatPretrage report;
         if (QRRezultatPretrage == nullptr)

@@ -96,7 +96,6 @@ TEST_F(DirectionTest, TheSwitchShowsTheOtherPairEverywhereAndIsRememberedAcrossA
         window->bSve->setChecked(true);
         window->Hrvatskoengleskismjer1->setChecked(step.croatian);
         EXPECT_EQ(window->CroatianEnglish(), step.croatian);
-        EXPECT_EQ(searchsettings::LoadCroatianEnglish(), step.croatian);
         EXPECT_EQ(window->WordsList->model()->rowCount(), step.rows);
         EXPECT_EQ(Row(0), QString::fromUtf8(step.firstRow));
         EXPECT_EQ(ButtonText(), QString::fromUtf8(step.button));
@@ -125,6 +124,38 @@ TEST_F(DirectionTest, TheSwitchShowsTheOtherPairEverywhereAndIsRememberedAcrossA
     EXPECT_TRUE(window->CroatianEnglish());
     EXPECT_EQ(Row(0), QStringLiteral("sud"));
     EXPECT_TRUE(window->Hrvatskoengleskismjer1->isChecked());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(DirectionTest, InflectedFormsReachTheirHeadwordsInBothDirections)
+{
+    WritePair(dir, "vokabar2-hr.idx", "vokabar2-hr.dic",
+              {{"naknada štete", "damages"}, {"sud", "court"}, {"šteta", "damage"}, {"tužitelj", "plaintiff"},
+               {"tužiteljica", "plaintiff"}});
+    Open();
+    const struct {
+        bool croatian;
+        const char* typed;
+        const char* selects;
+        const char* status;
+    } steps[] = {
+        {false, "courts", "court", "osnovni oblik: court"},
+        {false, "damages", "damage", "osnovni oblik: damage"},
+        {true, "štetu", "šteta", "osnovni oblik: šteta"},
+        {true, "tužitelja", "tužitelj", "osnovni oblik: tužitelj"},
+        {true, "naknadu štete", "naknada štete", "osnovni oblik: naknada štete"},
+        {true, "tuž", "tužitelj", ""},   // begins a headword: as always
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed);
+        window->Hrvatskoengleskismjer1->setChecked(step.croatian);
+        window->beng->setChecked(true);
+        window->setComboText(QString::fromUtf8(step.typed));
+        window->CBKljucChange();
+        ASSERT_GE(window->selectedHeadword(), 0);
+        EXPECT_EQ(Row(window->selectedHeadword()), QString::fromUtf8(step.selects));
+        EXPECT_EQ(window->StatusPanel0->text(), QString::fromUtf8(step.status));
+    }
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -163,8 +194,9 @@ TEST_F(DirectionTest, AMissingOrDamagedPairKeepsTheWindowEnglishCroatianAndSaysW
         searchsettings::SaveCroatianEnglish(true);
         Open();
         EXPECT_EQ(window->Hrvatskoengleskismjer1->isEnabled(), c.enabled);
-        if (!c.enabled)
+        if (!c.enabled) {
             EXPECT_TRUE(window->Hrvatskoengleskismjer1->toolTip().contains(QStringLiteral("vokabar2-hr.idx")));
+        }
         window->Hrvatskoengleskismjer1->setChecked(true);   // a disabled action may be set by a program
 
         EXPECT_FALSE(window->CroatianEnglish());

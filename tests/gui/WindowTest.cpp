@@ -136,7 +136,7 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(items(window->Ureivanje1),
               (QStringList{"&Kopiraj", "-", "Ozn&ači sve", "-", "Obriši povijest traženja"}));
     const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi",
-                              "&Najprije najbolji pogoci"};
+                              "Svi &oblici riječi", "&Najprije najbolji pogoci"};
     EXPECT_EQ(items(window->Trai3), QStringList{"&Traži"} << "-" << options << "-" << "&Hrvatsko-engleski smjer");
     EXPECT_EQ(items(window->Pomo1), (QStringList{"Upute za &rad s programom", "-", "&O programu"}));
     EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve", "-"} << options));
@@ -503,10 +503,11 @@ TEST_F(WindowTest, ControlsKeepTheirDesignedPlacesAndTabStops)
     QList<int> separators;
     for (QAction* action : window->ToolBar1->actions()) {
         const QWidget* widget = window->ToolBar1->widgetForAction(action);
-        if (action->isSeparator())
+        if (action->isSeparator()) {
             separators << widget->width();
-        else if (action != window->Hrvatskoengleskismjer1)
+        } else if (action != window->Hrvatskoengleskismjer1) {
             EXPECT_EQ(widget->size(), QSize(23, 22)) << action->toolTip().toStdString();
+        }
     }
     EXPECT_EQ(separators, (QList<int>{8, 8, 8, 8}));
 
