@@ -1,6 +1,15 @@
 #include "SearchSettings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
+#include <optional>
 
 namespace searchsettings {
 namespace {
@@ -10,12 +19,36 @@ const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
 const QString kHistory = QStringLiteral("search/history");
 
-// The program's own organisation and application names, whatever the
-// application object is called (its name is the program's title).
-QSettings Open()
+// The options as this instance last read or wrote them: only what differs
+// from them is written, so another instance's later change of another
+// option stays.
+std::optional<SearchOptions> known;
+
+// Why the file must be left alone; empty when it is a regular file of sane
+// size or does not exist yet. stat() follows a link, so a link to /dev/null
+// counts as the device it names, and a FIFO is never opened (opening one
+// waits for a writer).
+QString Unusable(const QString& path)
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tarvena"),
-                     QStringLiteral("Tarvena"));
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT ? QString() : QStringLiteral("nije dostupna");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("nije obična datoteka");
+    if (st.st_size >= FileLimit)
+        return QStringLiteral("je prevelika");
+    return {};
+}
+
+// The settings, or nothing when the file must not be touched. An explicit
+// path: QSettings' own search would also read the organisation's and the
+// system's files, which nobody checked.
+std::unique_ptr<QSettings> Open()
+{
+    const QString path = FilePath();
+    if (!Unusable(path).isEmpty())
+        return nullptr;
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 // Only a value written as a boolean counts: a damaged "yes" or "1x" is off.
@@ -27,45 +60,92 @@ bool Flag(const QSettings& settings, const QString& key)
     return value.typeId() == QMetaType::QString && value.toString() == QLatin1String("true");
 }
 
+QStringList History(const QSettings& settings)
+{
+    const QVariant value = settings.value(kHistory);
+    QStringList terms;
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QString)
+        terms = value.toStringList();
+    terms.removeIf([](const QString& term) { return term.isEmpty() || term.size() > HistoryTermLimit; });
+    return terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit));
+}
+
+void WriteIfChanged(QSettings& settings, const QString& key, bool value, std::optional<bool> before)
+{
+    if (before != value)
+        settings.setValue(key, value);
+}
+
 } // namespace
+
+QString FilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Tarvena/Tarvena.conf");
+}
+
+QString Problem()
+{
+    const QString path = FilePath();
+    const QString why = Unusable(path);
+    if (why.isEmpty())
+        return {};
+    return QStringLiteral("Postavke se ne spremaju: %1 %2.").arg(QDir::toNativeSeparators(path), why);
+}
 
 SearchOptions LoadOptions()
 {
-    const QSettings settings = Open();
     SearchOptions options;
-    if (settings.status() != QSettings::NoError)
-        return options;
-    options.ignoreDiacritics = Flag(settings, kIgnoreDiacritics);
-    options.wholeWords = Flag(settings, kWholeWords);
-    options.legalOnly = Flag(settings, kLegalOnly);
+    const std::unique_ptr<QSettings> settings = Open();
+    if (settings && settings->status() == QSettings::NoError) {
+        options.ignoreDiacritics = Flag(*settings, kIgnoreDiacritics);
+        options.wholeWords = Flag(*settings, kWholeWords);
+        options.legalOnly = Flag(*settings, kLegalOnly);
+    }
+    known = options;
     return options;
 }
 
 QStringList LoadHistory()
 {
-    const QSettings settings = Open();
-    if (settings.status() != QSettings::NoError)
+    const std::unique_ptr<QSettings> settings = Open();
+    if (!settings || settings->status() != QSettings::NoError)
         return {};
-    const QVariant value = settings.value(kHistory);
-    QStringList terms;
-    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QString)
-        terms = value.toStringList();
-    terms.removeAll(QString());
-    return terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit));
+    return History(*settings);
 }
 
 void SaveOptions(const SearchOptions& options)
 {
-    QSettings settings = Open();
-    settings.setValue(kIgnoreDiacritics, options.ignoreDiacritics);
-    settings.setValue(kWholeWords, options.wholeWords);
-    settings.setValue(kLegalOnly, options.legalOnly);
+    std::unique_ptr<QSettings> settings = Open();
+    if (!settings)
+        return;
+    const auto before = [](bool SearchOptions::*flag) {
+        return known ? std::optional<bool>((*known).*flag) : std::nullopt;
+    };
+    WriteIfChanged(*settings, kIgnoreDiacritics, options.ignoreDiacritics, before(&SearchOptions::ignoreDiacritics));
+    WriteIfChanged(*settings, kWholeWords, options.wholeWords, before(&SearchOptions::wholeWords));
+    WriteIfChanged(*settings, kLegalOnly, options.legalOnly, before(&SearchOptions::legalOnly));
+    known = options;
 }
 
 void SaveHistory(const QStringList& terms)
 {
-    QSettings settings = Open();
-    settings.setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
+    std::unique_ptr<QSettings> settings = Open();
+    if (settings)
+        settings->setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
+}
+
+void AppendHistory(const QString& term)
+{
+    std::unique_ptr<QSettings> settings = Open();
+    if (!settings || term.isEmpty() || term.size() > HistoryTermLimit)
+        return;
+    // A damaged file is not made worse: its history is not rebuilt from it.
+    if (settings->status() != QSettings::NoError)
+        return;
+    QStringList terms = History(*settings);
+    terms << term;
+    settings->setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
 }
 
 } // namespace searchsettings

@@ -63,6 +63,8 @@ constexpr int kSearchPanelHeight = 51;
 constexpr QSize kOptionsSize(364, 51);
 constexpr int kWordsListWidth = 241;
 constexpr int kStatusBarHeight = 19;
+// How long the note on an unusable settings file stays in the status bar.
+constexpr int kSettingsNoteMs = 15000;
 constexpr int kFirstPanelWidth = 200;
 constexpr int kSecondPanelWidth = 50;
 constexpr int kToolSeparatorWidth = 8;
@@ -596,6 +598,11 @@ void TfVokabar::readSettings()
         Samopravnipojmovi1->setChecked(options.legalOnly);
     }
     StatusPanel2->setText(SearchOptionsSummary(options));
+    // A settings file that is a device, a FIFO or huge is left alone; the
+    // user learns why the options will not last, and nothing more.
+    const QString settingsProblem = searchsettings::Problem();
+    if (!settingsProblem.isEmpty())
+        StatusBar1->showMessage(settingsProblem, kSettingsNoteMs);
 
     const QStringList history = searchsettings::LoadHistory();
     if (history.isEmpty())
@@ -611,11 +618,10 @@ void TfVokabar::readSettings()
 
 void TfVokabar::writeSettings()
 {
+    // The history is written as each term joins it (appendHistory): a
+    // program that is killed loses nothing, and the list of another instance
+    // that closed meanwhile stays.
     searchsettings::SaveOptions(searchOptions());
-    QStringList history;
-    for (int i = 0; i < CBKljuc->count(); ++i)
-        history << CBKljuc->itemText(i);
-    searchsettings::SaveHistory(history);
 }
 
 void TfVokabar::closeEvent(QCloseEvent* event)
@@ -859,6 +865,7 @@ void TfVokabar::appendHistory(const QString& term)
     QLineEdit* edit = CBKljuc->lineEdit();
     const QString text = edit->text();
     CBKljuc->addItem(term);
+    searchsettings::AppendHistory(term);
     if (CBKljuc->currentIndex() != -1)
         CBKljuc->setCurrentIndex(-1);
     if (edit->text() != text)

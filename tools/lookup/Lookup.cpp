@@ -241,6 +241,9 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
     } catch (const Exception& e) {
         err += MessageText(e.what());
         return 2;
+    } catch (const std::bad_alloc&) {
+        err += MessageText(EOutOfMemory().what());
+        return 2;
     }
     if (damaged)
         return 2;
@@ -252,6 +255,9 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
         engine.RunSearch();
     } catch (const Exception& e) {
         err += MessageText(e.what());
+        return 2;
+    } catch (const std::bad_alloc&) {
+        err += MessageText(EOutOfMemory().what());
         return 2;
     }
     if (!view.inputError.isEmpty()) {

@@ -120,6 +120,7 @@ void PackBoth(const std::string& index, const std::string& entries, TCompressMod
 namespace {
 
 const char* const kStagingName = "vokabar2.mkdict-new";
+// The program and tarvena-lookup look for it by this name (DictionaryStore).
 const char* const kCommitName = "vokabar2.mkdict-commit";
 const char* const kOldIndexName = "vokabar2.idx.old";
 const char* const kNoOldIndexName = "vokabar2.idx.none";
