@@ -291,8 +291,8 @@ TEST_F(ToolTest, HelpAndUsage)
     std::string out;
     EXPECT_EQ(run("--help", &out), 0);
     EXPECT_NE(out.find("lzrw1 compress [--mode fast|good|auto]"), std::string::npos);
-    EXPECT_EQ(run("compress only-one-file"), 1);
-    EXPECT_EQ(run("compress --mode quick a b"), 1);
+    EXPECT_EQ(run("compress only-one-file"), 2);   // usage errors
+    EXPECT_EQ(run("compress --mode quick a b"), 2);
 }
 
 } // namespace

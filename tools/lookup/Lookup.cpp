@@ -1,5 +1,6 @@
 #include "Lookup.h"
 
+#include "CommandLine.h"
 #include "Cp1250Text.h"
 #include "DictionaryStore.h"
 #include "ResultDocument.h"
@@ -7,6 +8,7 @@
 #include "SearchEngine.h"
 #include "SearchView.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -100,75 +102,133 @@ QString FilePath(const QString& dir, const char* name)
 
 } // namespace
 
+namespace {
+
+// Every option of the lookup once: its name, its value and its line of help.
+// An option added here is read in ParseLookupArguments and shown by --help.
+struct LookupOptions {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("ove upute")};
+    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("inačica programa")};
+    QCommandLineOption data{QStringLiteral("data"),
+                            QStringLiteral("mapa s datotekama vokabar2.idx i vokabar2.dic (zadano: radna mapa, a kad "
+                                           "u njoj nema nijedne, mapa podataka instaliranog programa)"),
+                            QStringLiteral("MAPA")};
+    QCommandLineOption headword{QStringLiteral("headword"),
+                                QStringLiteral("pretraživanje engleskih riječi: prikazuje natuknicu prve riječi koja "
+                                               "počinje POJMOM (zadano: pretraživanje cjelokupnog rječnika)")};
+    QCommandLineOption matchCase{QStringLiteral("match-case"), QStringLiteral("uvažava velika i mala slova")};
+    QCommandLineOption ignoreDiacritics{QStringLiteral("ignore-diacritics"),
+                                        QStringLiteral("zanemaruje dijakritičke znakove: c nalazi č i ć, s š, z ž, "
+                                                       "d đ, a \"dj\" stoji za đ")};
+    QCommandLineOption wholeWords{QStringLiteral("whole-words"),
+                                  QStringLiteral("samo cijele riječi (pretraživanje cjelokupnog rječnika)")};
+    QCommandLineOption legalOnly{QStringLiteral("legal-only"),
+                                 QStringLiteral("samo pravni pojmovi (natuknice pojmovnika [Tarvena])")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              QStringLiteral("text: jedan pogodak u retku, kao u prikazu (UTF-8), broj pogodaka na "
+                                             "stderr (zadano); rtf: dokument rezultata, bajt za bajt kako ga program "
+                                             "prikazuje; json: niz objekata s poljima headword, text i source (source "
+                                             "je oznaka izvora bez zagrada, npr. \"Tarvena\")"),
+                              QStringLiteral("text|rtf|json")};
+
+    QList<QCommandLineOption> All() const
+    {
+        return {help, version, data, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format};
+    }
+
+    void AddTo(QCommandLineParser& parser) const
+    {
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions(All());
+        parser.addPositionalArgument(QStringLiteral("POJAM"),
+                                     QStringLiteral("pojam kao u okviru za pretraživanje (više riječi čini jedan pojam)"),
+                                     QStringLiteral("POJAM"));
+    }
+};
+
+QString Texts(const char* pattern, const QString& subject)
+{
+    return QString::fromStdString(cli::Format(pattern, subject.toStdString()));
+}
+
+// The parser's complaint in the tool's words. An unknown option is named as
+// it was typed; the rest name the argument at fault.
+QString ParserError(const QCommandLineParser& parser, const QList<QCommandLineOption>& known,
+                    const QStringList& arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+    const QStringList options = end < 0 ? arguments : arguments.first(end);
+    const auto nameOf = [](const QString& arg) {
+        QString name = arg.section(QLatin1Char('='), 0, 0);
+        while (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        return name;
+    };
+    if (!unknown.isEmpty()) {
+        for (const QString& arg : options)
+            if (arg.startsWith(QLatin1Char('-')) && nameOf(arg) == unknown.first())
+                return Texts(cli::Croatian.unknownOption, arg.section(QLatin1Char('='), 0, 0));
+        return Texts(cli::Croatian.unknownOption, QStringLiteral("--") + unknown.first());
+    }
+    // The parser stops at the first fault: a flag given a value, or an
+    // option whose value is missing at the end.
+    const auto isFlag = [&](const QString& name) {
+        for (const QCommandLineOption& option : known)
+            if (option.names().contains(name))
+                return option.valueName().isEmpty();
+        return false;
+    };
+    for (const QString& arg : options) {
+        if (arg.startsWith(QLatin1Char('-')) && arg.contains(QLatin1Char('=')) && isFlag(nameOf(arg)))
+            return Texts(cli::Croatian.unexpectedValue, arg.section(QLatin1Char('='), 0, 0));
+    }
+    if (!options.isEmpty() && options.last().startsWith(QLatin1Char('-')))
+        return Texts(cli::Croatian.missingValue, options.last());
+    return parser.errorText();
+}
+
+} // namespace
+
 bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, QString& error)
 {
-    QStringList words;
-    bool optionsEnd = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        if (optionsEnd || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
-            words << arg;
-            continue;
-        }
-        // --name=value or --name value
-        QString name = arg;
-        QString value;
-        bool hasValue = false;
-        if (const qsizetype eq = arg.indexOf(QLatin1Char('=')); eq > 0) {
-            name = arg.left(eq);
-            value = arg.mid(eq + 1);
-            hasValue = true;
-        }
-        const auto takeValue = [&]() {
-            if (hasValue)
-                return true;
-            if (i + 1 >= arguments.size())
-                return false;
-            value = arguments[++i];
-            return true;
-        };
-        if (name == QLatin1String("--")) {
-            optionsEnd = true;
-        } else if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-            request.help = true;
-        } else if (name == QLatin1String("--headword")) {
-            request.headword = true;
-        } else if (name == QLatin1String("--match-case")) {
-            request.matchCase = true;
-        } else if (name == QLatin1String("--ignore-diacritics")) {
-            request.options.ignoreDiacritics = true;
-        } else if (name == QLatin1String("--whole-words")) {
-            request.options.wholeWords = true;
-        } else if (name == QLatin1String("--legal-only")) {
-            request.options.legalOnly = true;
-        } else if (name == QLatin1String("--data")) {
-            if (!takeValue() || value.isEmpty()) {
-                error = QStringLiteral("opcija --data traži mapu");
-                return false;
-            }
-            request.dataDir = value;
-        } else if (name == QLatin1String("--format")) {
-            if (!takeValue()) {
-                error = QStringLiteral("opcija --format traži text, rtf ili json");
-                return false;
-            }
-            if (value == QLatin1String("text"))
-                request.format = LookupFormat::Text;
-            else if (value == QLatin1String("rtf"))
-                request.format = LookupFormat::Rtf;
-            else if (value == QLatin1String("json"))
-                request.format = LookupFormat::Json;
-            else {
-                error = QStringLiteral("nepoznat oblik ispisa \"%1\" (text, rtf ili json)").arg(value);
-                return false;
-            }
-        } else {
-            error = QStringLiteral("nepoznata opcija \"%1\"").arg(arg);
+    const LookupOptions o;
+    QCommandLineParser parser;
+    o.AddTo(parser);
+    if (!parser.parse(QStringList(QStringLiteral("tarvena-lookup")) + arguments)) {
+        error = ParserError(parser, o.All(), arguments);
+        return false;
+    }
+    request.help = parser.isSet(o.help);
+    request.version = parser.isSet(o.version);
+    if (request.help || request.version)
+        return true;
+    request.headword = parser.isSet(o.headword);
+    request.matchCase = parser.isSet(o.matchCase);
+    request.options.ignoreDiacritics = parser.isSet(o.ignoreDiacritics);
+    request.options.wholeWords = parser.isSet(o.wholeWords);
+    request.options.legalOnly = parser.isSet(o.legalOnly);
+    if (parser.isSet(o.data)) {
+        request.dataDir = parser.value(o.data);
+        if (request.dataDir.isEmpty()) {
+            error = Texts(cli::Croatian.missingValue, QStringLiteral("--data"));
             return false;
         }
     }
-    if (request.help)
-        return true;
+    if (parser.isSet(o.format)) {
+        const QString value = parser.value(o.format);
+        if (value == QLatin1String("text"))
+            request.format = LookupFormat::Text;
+        else if (value == QLatin1String("rtf"))
+            request.format = LookupFormat::Rtf;
+        else if (value == QLatin1String("json"))
+            request.format = LookupFormat::Json;
+        else {
+            error = QStringLiteral("nepoznat oblik ispisa \"%1\" (text, rtf ili json)").arg(value);
+            return false;
+        }
+    }
+    const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
         error = QStringLiteral("nedostaje pojam");
         return false;
@@ -180,29 +240,21 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
 
 QString LookupUsage()
 {
-    return QStringLiteral(
-        "Uporaba: tarvena-lookup [--data MAPA] [--headword] [--match-case] [--ignore-diacritics]\n"
-        "                        [--whole-words] [--legal-only] [--format text|rtf|json] POJAM\n"
-        "\n"
-        "Traži POJAM u rječniku Tarvena kao što ga traži program: isti pogoci, istim redom.\n"
-        "\n"
-        "  --data MAPA          mapa s datotekama vokabar2.idx i vokabar2.dic (zadano: radna\n"
-        "                       mapa, a kad u njoj nema nijedne, mapa podataka instaliranog programa)\n"
-        "  --headword           pretraživanje engleskih riječi: prikazuje natuknicu prve riječi\n"
-        "                       koja počinje POJMOM (zadano: pretraživanje cjelokupnog rječnika)\n"
-        "  --match-case         uvažava velika i mala slova\n"
-        "  --ignore-diacritics  zanemaruje dijakritičke znakove: c nalazi č i ć, s š, z ž, d đ,\n"
-        "                       a \"dj\" stoji za đ\n"
-        "  --whole-words        samo cijele riječi (pretraživanje cjelokupnog rječnika)\n"
-        "  --legal-only         samo pravni pojmovi (natuknice pojmovnika [Tarvena])\n"
-        "  --format text        jedan pogodak u retku, kao u prikazu (UTF-8); broj pogodaka na\n"
-        "                       stderr (zadano)\n"
-        "  --format rtf         dokument rezultata, bajt za bajt kako ga program prikazuje\n"
-        "  --format json        niz objekata s poljima headword, text i source\n"
-        "                       (source je oznaka izvora bez zagrada, npr. \"Tarvena\")\n"
-        "\n"
-        "Izlazni kôd: 0 ima pogodaka, 1 nema ih, 2 pojam nije dopušten, datoteke\n"
-        "rječnika nedostaju ili su oštećene, ili naredbeni redak nije ispravan.\n");
+    QCommandLineParser parser;
+    LookupOptions().AddTo(parser);
+    parser.setApplicationDescription(
+        QStringLiteral("Traži POJAM u rječniku Tarvena kao što ga traži program: isti pogoci, istim redom."));
+    // The parser's own headings are English; the tool speaks Croatian.
+    QString text = parser.helpText();
+    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
+    text.replace(0, firstLineEnd, QStringLiteral("Uporaba: tarvena-lookup [opcije] POJAM\n"));
+    text.replace(QStringLiteral("\nOptions:\n"), QStringLiteral("\nOpcije:\n"));
+    text.replace(QStringLiteral("\nArguments:\n"), QStringLiteral("\nArgumenti:\n"));
+    return text
+        + QStringLiteral("\nVrijednost opcije piše se \"--format json\" ili \"--format=json\"; \"--\" završava opcije.\n"
+                         "\n"
+                         "Izlazni kôd: 0 ima pogodaka, 1 nema ih, 2 pojam nije dopušten, datoteke\n"
+                         "rječnika nedostaju ili su oštećene, ili naredbeni redak nije ispravan.\n");
 }
 
 QString LookupDataDir(const LookupRequest& request)

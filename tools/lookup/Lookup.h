@@ -3,6 +3,7 @@
 //
 //   tarvena-lookup [--data DIR] [--headword] [--match-case] [--ignore-diacritics]
 //                  [--whole-words] [--legal-only] [--format text|rtf|json] TERM
+//   tarvena-lookup --help | --version
 //
 // The lookup is one more view over the program's search engine (SearchView):
 // the term goes in as if typed into the search box and the engine's search
@@ -34,10 +35,13 @@ struct LookupRequest {
     SearchOptions options;
     LookupFormat format = LookupFormat::Text;
     bool help = false;
+    bool version = false;
 };
 
-// Reads the command line (without the program name). Returns false and sets
-// `error` (Croatian, one line) when it cannot be understood.
+// Reads the command line (without the program name) as Qt's parser reads
+// it: "--opt value" or "--opt=value", "--" ends the options, a flag given a
+// value is an error. Returns false and sets `error` (Croatian, one line, the
+// option at fault named) when it cannot be understood.
 bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, QString& error);
 
 // The usage text of --help.

@@ -1,4 +1,5 @@
 // tarvena-lookup: the dictionary's search on the command line (Lookup.h).
+#include "CommandLine.h"
 #include "Lookup.h"
 
 #include <QCoreApplication>
@@ -31,8 +32,12 @@ int main(int argc, char** argv)
 #endif
     QString error;
     if (!ParseLookupArguments(QCoreApplication::arguments().mid(1), request, error)) {
-        Write(stderr, "tarvena-lookup: " + error.toStdString() + "\nUpute: tarvena-lookup --help\n");
-        return 2;
+        Write(stderr, cli::UsageErrorText("tarvena-lookup", cli::Croatian, error.toStdString()));
+        return cli::UsageStatus;
+    }
+    if (request.version) {
+        Write(stdout, cli::VersionLine("tarvena-lookup"));
+        return 0;
     }
     if (request.help) {
         Write(stdout, LookupUsage().toStdString());

@@ -1,11 +1,12 @@
 // lzrw1: packs, unpacks and advises on containers from the command line,
-// through the component in file mode.
+// through the component.
 //
 // The component writes OUT itself and deletes it on an error, even when OUT
-// held something before. The tool gives the user the safer contract: the
-// component writes a temporary file beside OUT, which is made durable and
-// renamed over OUT only when complete, so OUT is either left as it was or
-// replaced whole, whether the run fails or is interrupted.
+// held something before. The tool gives the user the safer contract
+// (ToolFiles.h): a file OUT is either left as it was or replaced whole,
+// whether the run fails or is interrupted; a device, FIFO, terminal or "-"
+// is written into and never replaced.
+#include "CommandLine.h"
 #include "LZRW1.h"
 #include "ToolFiles.h"
 
@@ -25,7 +26,7 @@
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+
 
 namespace {
 
@@ -34,7 +35,7 @@ const char* const kHelp =
     "  lzrw1 compress [--mode fast|good|auto] [--threshold N] [--progress] IN OUT\n"
     "  lzrw1 decompress [--progress] IN OUT\n"
     "  lzrw1 advise [--threshold N] [--progress] IN\n"
-    "  lzrw1 --help\n"
+    "  lzrw1 --help | --version\n"
     "\n"
     "Packs a file into the compressed container, unpacks one, or says which\n"
     "method suits a file better.\n"
@@ -54,12 +55,21 @@ const char* const kHelp =
     "  --threshold N   percent for 'advise' and --mode auto (default 40)\n"
     "  --progress      show the component's status texts on stderr\n"
     "  --help          show this text\n"
+    "  --version       show the version\n"
     "\n"
-    "On any error the message goes to stderr, the exit status is 1 and OUT is\n"
+    "Options take their value as '--mode fast' or '--mode=fast'; '--' ends the\n"
+    "options, so that a file named like one can follow.\n"
+    "\n"
+    "A command line that cannot be understood exits with status 2. On any\n"
+    "other error the message goes to stderr, the exit status is 1 and OUT is\n"
     "left as it was: the output goes to a temporary file beside it\n"
-    "(OUT.lzrw1-XXXXXX) that replaces OUT only when complete. Interrupted by\n"
-    "SIGINT, SIGTERM or SIGHUP, the tool removes that file and exits with\n"
-    "128 + the signal's number (130 for Ctrl-C). Exit status 0 means success.\n";
+    "(OUT.lzrw1-XXXXXX, OUT's name cut short) that replaces OUT only when\n"
+    "complete, with OUT's permissions. Interrupted by SIGINT, SIGTERM or\n"
+    "SIGHUP, the tool removes that file and exits with 128 + the signal's\n"
+    "number (130 for Ctrl-C). Exit status 0 means success.\n"
+    "\n"
+    "IN or OUT '-' is standard input or output. An OUT that is a device, a\n"
+    "FIFO or a terminal (or a link to one) is written into, never replaced.\n";
 
 // The tool is the component's visible host: status texts go to stderr.
 class ConsoleHost : public Tlzrw1Host {
@@ -75,12 +85,6 @@ public:
 private:
     bool visible_;
 };
-
-int usageError(const std::string& message)
-{
-    std::cerr << "lzrw1: " << message << "\nTry 'lzrw1 --help'.\n";
-    return 1;
-}
 
 bool parseInt(const std::string& text, int32_t& value)
 {
@@ -99,51 +103,41 @@ bool parseInt(const std::string& text, int32_t& value)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return usageError("missing command");
-    for (const auto& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::cout << kHelp;
-            return 0;
-        }
-    }
-
-    const std::string command = args[0];
+    cli::CommandLine line("lzrw1", {{"mode", true}, {"threshold", true}, {"progress"}}, cli::English);
+    if (const auto done = line.Parse(argc, argv, kHelp))
+        return *done;
+    std::vector<std::string> files = line.Arguments();
+    if (files.empty())
+        return line.UsageError("missing command");
+    const std::string command = files.front();
+    files.erase(files.begin());
     if (command != "compress" && command != "decompress" && command != "advise")
-        return usageError("unknown command '" + command + "'");
+        return line.UsageError("unknown command '" + command + "'");
+    // Each command takes only the options that mean something to it.
+    if (line.Has("mode") && command != "compress")
+        return line.UsageError("--mode is not an option of " + command);
+    if (line.Has("threshold") && command == "decompress")
+        return line.UsageError("--threshold is not an option of " + command);
 
     TCompressMode mode = TCompressMode::Good;
-    int32_t threshold = 40;
-    bool progress = false;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--progress") {
-            progress = true;
-        } else if (a == "--mode" && command == "compress") {
-            if (++i == args.size())
-                return usageError("--mode needs a value");
-            if (args[i] == "fast")
-                mode = TCompressMode::Fast;
-            else if (args[i] == "good")
-                mode = TCompressMode::Good;
-            else if (args[i] == "auto")
-                mode = TCompressMode::Auto;
-            else
-                return usageError("unknown mode '" + args[i] + "'");
-        } else if (a == "--threshold" && command != "decompress") {
-            if (++i == args.size() || !parseInt(args[i], threshold))
-                return usageError("--threshold needs a whole number");
-        } else if (a.size() > 1 && a[0] == '-' && a != "--") {
-            return usageError("unknown option '" + a + "'");
-        } else {
-            files.push_back(a);
-        }
+    if (line.Has("mode")) {
+        const std::string name = line.Value("mode");
+        if (name == "fast")
+            mode = TCompressMode::Fast;
+        else if (name == "good")
+            mode = TCompressMode::Good;
+        else if (name == "auto")
+            mode = TCompressMode::Auto;
+        else
+            return line.UsageError("unknown mode '" + name + "' (fast, good or auto)");
     }
+    int32_t threshold = 40;
+    if (line.Has("threshold") && !parseInt(line.Value("threshold"), threshold))
+        return line.UsageError("--threshold needs a whole number from 0 to 1000000");
+    const bool progress = line.Has("progress");
     const size_t wanted = command == "advise" ? 1 : 2;
     if (files.size() != wanted)
-        return usageError(command + " needs " + (wanted == 1 ? "IN" : "IN and OUT"));
+        return line.UsageError(command + " needs " + (wanted == 1 ? "IN" : "IN and OUT"));
 
     ConsoleHost host(progress);
     lzrw1tool::CatchTerminatingSignals();

@@ -1,5 +1,6 @@
 // mkdict: builds the program's data files vokabar2.idx and vokabar2.dic
 // from dictd databases and our own glossary.
+#include "CommandLine.h"
 #include "Corrections.h"
 #include "DataFiles.h"
 #include "DictBuild.h"
@@ -25,27 +26,32 @@ double Seconds(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double>(to - from).count();
 }
 
-void Usage(std::FILE* to)
-{
-    std::fprintf(to,
-                 "Uporaba: mkdict [--method good|fast|auto] [--no-verify] [--corrections TABLICA]\n"
-                 "              --out MAPA IZVOR...\n"
-                 "\n"
-                 "Gradi datoteke rječnika MAPA/vokabar2.idx i MAPA/vokabar2.dic iz jednog ili više izvora:\n"
-                 "  *.index    baza dictd (uz nju .dict ili .dict.dz), npr. FreeDict eng-hrv\n"
-                 "  ostalo     pojmovnik: \"pojam | vrsta riječi | istovrijednice; ... | područje | napomena\"\n"
-                 "             (više datoteka pojmovnika čini jedan izvor)\n"
-                 "\n"
-                 "  --method   način pakiranja: good (LZH, zadano), fast (LZRW1-KH) ili auto\n"
-                 "  --no-verify  ne raspakirava zapakirano radi provjere\n"
-                 "  --corrections  tablica ispravaka prijevoda iz baza dictd:\n"
-                 "             \"natuknica | prijevod | vrsta | ispravni naziv\"; ispisuje koliko je\n"
-                 "             natuknica svako pravilo izmijenilo i upozorava na pravila bez učinka\n"
-                 "\n"
-                 "Datoteke se zamjenjuju u paru: nakon pogreške ili prekida MAPA sadrži cijeli\n"
-                 "stari ili cijeli novi par, a sljedeće pokretanje dovršava ili poništava\n"
-                 "prekinutu zamjenu.\n");
-}
+const char* const kHelp =
+    "Uporaba: mkdict [--method good|fast|auto] [--no-verify] [--corrections TABLICA]\n"
+    "              --out MAPA IZVOR...\n"
+    "       mkdict --help | --version\n"
+    "\n"
+    "Gradi datoteke rječnika MAPA/vokabar2.idx i MAPA/vokabar2.dic iz jednog ili više izvora:\n"
+    "  *.index    baza dictd (uz nju .dict ili .dict.dz), npr. FreeDict eng-hrv\n"
+    "  ostalo     pojmovnik: \"pojam | vrsta riječi | istovrijednice; ... | područje | napomena\"\n"
+    "             (više datoteka pojmovnika čini jedan izvor)\n"
+    "\n"
+    "  --out MAPA     mapa u koju se zapisuju datoteke rječnika\n"
+    "  --method       način pakiranja: good (LZH, zadano), fast (LZRW1-KH) ili auto\n"
+    "  --no-verify    ne raspakirava zapakirano radi provjere\n"
+    "  --corrections  tablica ispravaka prijevoda iz baza dictd:\n"
+    "             \"natuknica | prijevod | vrsta | ispravni naziv\"; ispisuje koliko je\n"
+    "             natuknica svako pravilo izmijenilo i upozorava na pravila bez učinka\n"
+    "  --help         ove upute\n"
+    "  --version      inačica programa\n"
+    "\n"
+    "Vrijednost opcije piše se \"--out MAPA\" ili \"--out=MAPA\"; \"--\" završava opcije.\n"
+    "\n"
+    "Datoteke se zamjenjuju u paru: nakon pogreške ili prekida MAPA sadrži cijeli\n"
+    "stari ili cijeli novi par, a sljedeće pokretanje dovršava ili poništava\n"
+    "prekinutu zamjenu.\n"
+    "\n"
+    "Izlazni kôd: 0 gotovo, 1 pogreška izvora ili zapisa, 2 naredbeni redak nije ispravan.\n";
 
 // Packing progress on a terminal: one line, rewritten in place.
 class ProgressLine {
@@ -98,49 +104,26 @@ std::string Grouped(size_t n)
 
 int main(int argc, char** argv)
 {
-    std::string outDir;
+    cli::CommandLine line("mkdict", {{"out", true}, {"method", true}, {"corrections", true}, {"no-verify"}},
+                          cli::Croatian);
+    if (const auto done = line.Parse(argc, argv, kHelp))
+        return *done;
+    const std::string outDir = line.Value("out");
+    const std::vector<std::string>& paths = line.Arguments();
+    const std::string correctionsPath = line.Value("corrections");
+    const bool verify = !line.Has("no-verify");
     TCompressMode mode = TCompressMode::Good;
-    const char* modeName = "good";
-    bool verify = true;
-    std::vector<std::string> paths;
-    std::string correctionsPath;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if ((arg == "--out" || arg == "--method" || arg == "--corrections") && i + 1 == argc) {
-            std::fprintf(stderr, "mkdict: opciji %s nedostaje vrijednost\n", arg.c_str());
-            return 2;
-        }
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        } else if (arg == "--out" && i + 1 < argc) {
-            outDir = argv[++i];
-        } else if (arg == "--method" && i + 1 < argc) {
-            const std::string m = argv[++i];
-            if (m == "good") mode = TCompressMode::Good;
-            else if (m == "fast") mode = TCompressMode::Fast;
-            else if (m == "auto") mode = TCompressMode::Auto;
-            else {
-                std::fprintf(stderr, "mkdict: nepoznat način pakiranja \"%s\" (good, fast ili auto)\n", m.c_str());
-                return 2;
-            }
-            modeName = argv[i];
-        } else if (arg == "--corrections" && i + 1 < argc) {
-            correctionsPath = argv[++i];
-        } else if (arg == "--no-verify") {
-            verify = false;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "mkdict: nepoznata opcija \"%s\"\n\n", arg.c_str());
-            Usage(stderr);
-            return 2;
-        } else {
-            paths.push_back(arg);
-        }
-    }
-    if (outDir.empty() || paths.empty()) {
-        Usage(stderr);
-        return 2;
-    }
+    const std::string modeName = line.Has("method") ? line.Value("method") : "good";
+    if (modeName == "fast")
+        mode = TCompressMode::Fast;
+    else if (modeName == "auto")
+        mode = TCompressMode::Auto;
+    else if (modeName != "good")
+        return line.UsageError("nepoznat način pakiranja \"" + modeName + "\" (good, fast ili auto)");
+    if (outDir.empty())
+        return line.UsageError("nedostaje --out MAPA");
+    if (paths.empty())
+        return line.UsageError("nedostaje izvor");
 
     // What an interrupted run left in the folder is put right first, so the
     // folder holds a whole pair whether or not this run gets to write one.
@@ -214,7 +197,7 @@ int main(int argc, char** argv)
 
     std::string packedIndex, packedEntries;
     try {
-        std::printf("mkdict: pakiranje (%s)...\n", modeName);
+        std::printf("mkdict: pakiranje (%s)...\n", modeName.c_str());
         std::fflush(stdout);
         ProgressLine progress(::isatty(STDERR_FILENO));
         PackBoth(text.index, text.entries, mode, verify, packedIndex, packedEntries,
