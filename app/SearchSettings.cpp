@@ -1,7 +1,9 @@
 #include "SearchSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -40,6 +42,31 @@ QString Unusable(const QString& path)
     return {};
 }
 
+// QSettings reads "@Variant(...)" and "@DateTime(...)" values through a
+// binary reader that takes lengths from the text: a few damaged bytes in a
+// small file ask for gigabytes (found by fuzzing). The program never writes
+// such values, so lines holding them are damage, and are dropped from the
+// file before QSettings reads it.
+void DropBinaryValues(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.read(FileLimit);
+    file.close();
+    const auto binary = [](const QByteArray& line) {
+        return line.contains("@Variant(") || line.contains("@DateTime(");
+    };
+    if (!binary(bytes))
+        return;
+    QList<QByteArray> lines = bytes.split('\n');
+    lines.removeIf(binary);
+    const QByteArray kept = lines.join('\n');
+    QSaveFile repaired(path);
+    if (repaired.open(QIODevice::WriteOnly) && repaired.write(kept) == kept.size())
+        repaired.commit();
+}
+
 // The settings, or nothing when the file must not be touched. An explicit
 // path: QSettings' own search would also read the organisation's and the
 // system's files, which nobody checked.
@@ -48,6 +75,7 @@ std::unique_ptr<QSettings> Open()
     const QString path = FilePath();
     if (!Unusable(path).isEmpty())
         return nullptr;
+    DropBinaryValues(path);
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 

@@ -65,6 +65,8 @@ constexpr int kWordsListWidth = 241;
 constexpr int kStatusBarHeight = 19;
 // How long the note on an unusable settings file stays in the status bar.
 constexpr int kSettingsNoteMs = 15000;
+// How often a closed window looks whether the cancelled report has ended.
+constexpr int kReportEndPollMs = 10;
 constexpr int kFirstPanelWidth = 200;
 constexpr int kSecondPanelWidth = 50;
 constexpr int kToolSeparatorWidth = 8;
@@ -630,7 +632,26 @@ void TfVokabar::closeEvent(QCloseEvent* event)
     loader_->Cancel();
     QMainWindow::closeEvent(event);
     writeSettings();
+    // A print or PDF export still running is cancelled (its file goes), and
+    // the program ends once it has stopped: ending it now would find the
+    // progress window still open, and the quit would be refused, leaving a
+    // process without windows.
+    if (QRRezultatPretrage != nullptr && QRRezultatPretrage->Busy()) {
+        QRRezultatPretrage->CancelRun();
+        emitClosedWhenReportEnds();
+        return;
+    }
     emit closed();
+}
+
+void TfVokabar::emitClosedWhenReportEnds()
+{
+    QTimer::singleShot(kReportEndPollMs, this, [this] {
+        if (QRRezultatPretrage != nullptr && QRRezultatPretrage->Busy())
+            emitClosedWhenReportEnds();
+        else
+            emit closed();
+    });
 }
 
 void TfVokabar::showEvent(QShowEvent* event)

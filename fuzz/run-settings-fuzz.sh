@@ -24,6 +24,8 @@ if [ -z "$(ls -A "$out/corpus")" ]; then
     printf '[search]\nhistory=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\xff)\nwholeWords=yes\n' > "$out/corpus/variant"
     printf '[General]\nx=@ByteArray(abc)\n[search]\nhistory=one\n' > "$out/corpus/general"
 fi
+# Earlier findings, kept as seeds.
+cp -n "$src"/fuzz/settings_seeds/* "$out/corpus/" 2>/dev/null || true
 cd "$out/findings"
 # The settings file lives in memory where it can: every run writes it.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then TMPDIR=/dev/shm; export TMPDIR; fi

@@ -169,11 +169,10 @@ QString CreateTemporaryBeside(const QString& target)
 }
 
 // Removes the temporary file (when still there) and forgets it.
-void ForgetTemporary(const QString& temporary, bool remove)
+void RemoveTemporary(const QString& temporary)
 {
     SignalsHeld held;
-    if (remove)
-        QFile::remove(temporary);
+    QFile::remove(temporary);
     gPendingPath[0] = 0;
 }
 
@@ -221,7 +220,7 @@ TPdfSaveResult SaveResultAsPdf(TQRRezultatPretrage& report, const QString& searc
     } catch (const std::exception& e) {
         result = Failure(target, QStringLiteral("Zapisivanje nije uspjelo (%1).").arg(QString::fromLocal8Bit(e.what())));
     }
-    ForgetTemporary(temporary, true);
+    RemoveTemporary(temporary);
     return result;
 }
 

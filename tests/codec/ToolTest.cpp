@@ -229,6 +229,11 @@ TEST_F(ToolTest, DevicesFifosAndStdioAreWrittenIntoNeverReplaced)
     EXPECT_EQ(run("compress --mode good - '" + file("viaStdin") + "' <'" + file("text") + "'"), 0);
     EXPECT_EQ(run("decompress - - <'" + file("viaStdin") + "'", &out), 0);
     EXPECT_EQ(out, expected);
+    // Damage is found in stream mode too.
+    write(file("damaged"), hex("57 52 5A 4C 09 00 00 00 03 00 80 61 62"));
+    std::string err;
+    EXPECT_EQ(run("decompress '" + file("damaged") + "' -", &out, &err), 1);
+    EXPECT_EQ(err, "Lzrw1 decompression : " + file("damaged") + " is damaged or incomplete !\n");
 
     const std::string tool = LZRW1_TOOL, packed = file("packed"), link = file("toNull");
     const PrivateDevResult devices = RunWithPrivateDev([&]() -> std::string {

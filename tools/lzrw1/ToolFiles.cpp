@@ -145,8 +145,10 @@ public:
             const ssize_t n = ::write(fd_, bytes + done, size_t(count - done));
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0)
+            if (n <= 0) {
+                error_ = n < 0 ? errno : ENOSPC;
                 return done > 0 ? done : -1;
+            }
             done += int32_t(n);
         }
         position_ += done;
@@ -157,10 +159,13 @@ public:
         return offset == 0 && origin != TSeekOrigin::Beginning ? position_ : -1;
     }
     int64_t Size() override { return position_; }
+    // The first write's error (errno), 0 while none failed.
+    int Error() const { return error_; }
 
 private:
     int fd_;
     int64_t position_ = 0;
+    int error_ = 0;
 };
 
 bool isStdio(const std::string& name)
@@ -209,6 +214,13 @@ void readAll(const std::string& in, TMemoryStream& into)
     if (fd != STDIN_FILENO)
         ::close(fd);
     into.SetPosition(0);
+}
+
+// The unpacked size a container's header promises.
+int64_t PromisedSize(TMemoryStream& container)
+{
+    const uint8_t* head = container.Memory();
+    return int32_t(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16 | uint32_t(head[7]) << 24);
 }
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -260,66 +272,75 @@ std::string TemporaryPattern(const std::string& target)
 
 TCompressMode Run(Tlzrw1& z, Work work, const std::string& in, const std::string& out)
 {
-    // Stream mode for stdin, pipes and devices on either side; file mode
-    // (the component's own messages) for two files.
+    // Two named files (a FIFO as IN included): the component's file mode,
+    // with its own messages. Stdin, or an output written in place: stream
+    // mode, IN read whole into memory first.
     const bool inPlace = work != Work::Advise && writtenInPlace(out);
-    TMemoryStream input;
-    if (readWhole(in) || inPlace) {
-        if (readWhole(in)) {
-            readAll(in, input);
-        } else {
-            try {
-                input.LoadFromFile(in);
-            } catch (const Exception&) {
-                throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open input file : " + in);
-            }
-        }
-        z.UseStream = true;
-        z.InputStream = &input;
-    } else {
+    if (!isStdio(in) && !inPlace) {
         z.InputFile = in;
-    }
-    if (work == Work::Advise)
-        return runWork(z, work);
-
-    if (inPlace) {
-        const int fd = isStdio(out) ? STDOUT_FILENO : ::open(out.c_str(), O_WRONLY | O_NOCTTY);
-        if (fd < 0)
+        if (work == Work::Advise)
+            return runWork(z, work);
+        // Replacing the input by its own output is refused, as the component
+        // refuses to create over it.
+        if (sameFile(in, out))
             throw ELzrw1Exception(failedOutput(out));
-        DescriptorOutput output(fd);
-        z.OutputStream = &output;
+        PendingOutput pending(out);
+        z.OutputFile = pending.Path();
         try {
             runWork(z, work);
-        } catch (...) {
-            if (fd != STDOUT_FILENO)
-                ::close(fd);
-            throw;
+            pending.Commit();
+        } catch (const Exception& e) {
+            throw ELzrw1Exception(pending.InUserTerms(e.what()));
         }
-        if (fd != STDOUT_FILENO && ::close(fd) != 0)
-            throw ELzrw1Exception("Lzrw1 : Error writing to output file : " + out + " (" + std::strerror(errno) + ")");
         return z.CompressMode;
     }
 
-    // Replacing the input by its own output is refused, as the component
-    // refuses to create over it.
-    if (!z.UseStream && sameFile(in, out))
-        throw ELzrw1Exception(failedOutput(out));
-    PendingOutput pending(out);
-    std::unique_ptr<TFileStream> file;
-    try {
-        if (z.UseStream) {
-            file = std::make_unique<TFileStream>(pending.Path(), TFileStream::Mode::Create);
-            z.OutputStream = file.get();
-        } else {
-            z.OutputFile = pending.Path();
+    TMemoryStream input;
+    if (readWhole(in)) {
+        readAll(in, input);
+    } else {
+        try {
+            input.LoadFromFile(in);
+        } catch (const Exception&) {
+            throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open input file : " + in);
         }
-        runWork(z, work);
-        if (file)
-            file->Close();
-        pending.Commit();
-    } catch (const Exception& e) {
-        throw ELzrw1Exception(pending.InUserTerms(e.what()));
     }
+    z.UseStream = true;
+    z.InputStream = &input;
+    if (work == Work::Advise)
+        return runWork(z, work);
+
+    std::unique_ptr<PendingOutput> pending;
+    int fd;
+    if (inPlace) {
+        fd = isStdio(out) ? STDOUT_FILENO : ::open(out.c_str(), O_WRONLY | O_NOCTTY);
+    } else {
+        pending = std::make_unique<PendingOutput>(out);
+        fd = ::open(pending->Path().c_str(), O_WRONLY | O_TRUNC);
+    }
+    if (fd < 0)
+        throw ELzrw1Exception(failedOutput(out));
+    const auto closeOutput = [fd] { return fd == STDOUT_FILENO || ::close(fd) == 0; };
+    DescriptorOutput output(fd);
+    z.OutputStream = &output;
+    // In stream mode the component keeps its errors to itself and returns
+    // what it did: a write that failed, or fewer bytes than the container
+    // promises, is found here.
+    try {
+        runWork(z, work);
+    } catch (...) {
+        closeOutput();
+        throw;
+    }
+    int error = output.Error();
+    if (!closeOutput() && error == 0)
+        error = errno;
+    if (error != 0)
+        throw ELzrw1Exception("Lzrw1 : Error writing to output file : " + out + " (" + std::strerror(error) + ")");
+    if (work == Work::Decompress && (input.Size() < 8 || PromisedSize(input) != output.Size()))
+        throw ELzrw1Exception("Lzrw1 decompression : " + in + " is damaged or incomplete !");
+    if (pending)
+        pending->Commit();
     return z.CompressMode;
 }
 

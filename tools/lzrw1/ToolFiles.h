@@ -10,8 +10,12 @@
 //   OUT a device, FIFO, terminal,    written straight into, never replaced:
 //   socket, anything under /dev      renaming over /dev/null would put a
 //   or /proc, or "-" (stdout)        regular file in its place
-//   IN "-" (stdin) or not regular    read whole into memory first, since a
-//                                    pipe can be neither sized nor rewound
+//   IN "-" (stdin), or any IN of an  read whole into memory first (a pipe
+//   OUT written in place             can be neither sized nor rewound); the
+//                                    output is checked for write errors and,
+//                                    unpacked, against the size its header
+//                                    promises, as the component in stream
+//                                    mode keeps its errors to itself
 //
 // SIGINT, SIGTERM and SIGHUP remove the temporary file and end the tool with
 // 128 + the signal's number.
