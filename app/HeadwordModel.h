@@ -13,11 +13,13 @@ public:
 
     // Takes the store's current headwords (after loading, whole or partial).
     void Reload();
+    // Shows another store's headwords (the other direction); it must outlive its use.
+    void UseStore(const DictionaryStore& store);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    const DictionaryStore& store_;
+    const DictionaryStore* store_;
     int count_ = 0;
 };

@@ -1,6 +1,8 @@
 #include "ResultViewLoader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include "LongTask.h"
+
 #include <QApplication>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -31,7 +33,8 @@ void ResultViewLoader::Load(const QByteArray& document)
     timer_.stop();
     QTextDocument* doc = view_->document();
     // A deep copy: the caller's bytes change with the next document built.
-    if (!reader_.start(doc, QByteArray(document.constData(), document.size()))) {
+    source_ = QByteArray(document.constData(), document.size());
+    if (!reader_.start(doc, source_)) {
         richtext::readPlainText(doc, document);
         emit added(0);
         emit finished();
@@ -99,6 +102,34 @@ void ResultViewLoader::Finish()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     step(reader_.size());
     QApplication::restoreOverrideCursor();
+}
+
+bool ResultViewLoader::FinishForCommand(QWidget* parent)
+{
+    if (!reader_.reading())
+        return true;
+    timer_.stop();
+    const QByteArray reading = source_;
+    // Slices of about 50 ms: the window repaints between them.
+    qsizetype bytes = std::max<qsizetype>(sliceBytes_, kFirstSliceBytes);
+    const bool done = longtask::Run(parent, QStringLiteral("Učitavanje cijelog rezultata pretrage..."),
+                                    [&](double& progress) {
+        // A new document meanwhile ends this one's reading.
+        if (!reader_.reading() || !source_.isSharedWith(reading))
+            return true;
+        QElapsedTimer spent;
+        spent.start();
+        if (step(bytes))
+            return true;
+        const qint64 ns = std::max<qint64>(spent.nsecsElapsed(), 1000);
+        bytes = std::clamp(qsizetype(double(bytes) * std::clamp(50e6 / double(ns), 0.5, 2.0)), kMinSliceBytes,
+                           kMaxSliceBytes);
+        progress = double(reader_.consumed()) / double(std::max<qsizetype>(1, reader_.size()));
+        return false;
+    });
+    if (reader_.reading())
+        timer_.start();
+    return done && !reader_.reading();
 }
 
 void ResultViewLoader::Cancel()

@@ -31,6 +31,14 @@ public:
     // Reads whatever is still to come now (select all, and whatever else
     // needs the whole document in the view).
     void Finish();
+    // The same for a command that needs the whole document in the view
+    // (moving to its end, selecting to there): read in steps with the wait
+    // cursor, and a progress window with Cancel when it takes long. False
+    // when the user cancelled it (the rest then comes in as before).
+    bool FinishForCommand(QWidget* parent);
+    // The document being shown (its bytes, shared, not copied), whether or
+    // not the view holds all of it yet.
+    const QByteArray& Source() const { return source_; }
     // Stops taking in the rest; the view keeps what it has.
     void Cancel();
     bool Loading() const { return reader_.reading(); }
@@ -51,5 +59,6 @@ private:
     QTextEdit* view_;
     richtext::IncrementalRtfReader reader_;
     QTimer timer_;
+    QByteArray source_;
     qsizetype sliceBytes_;   // adapted after each slice to take about 10 ms
 };

@@ -19,12 +19,17 @@ namespace {
 const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
+const QString kAllForms = QStringLiteral("search/allForms");
+const QString kAllForms = QStringLiteral("search/allForms");
 const QString kHistory = QStringLiteral("search/history");
+const QString kDirection = QStringLiteral("search/direction");
+const QString kDirection = QStringLiteral("search/direction");
 
 // The options as this instance last read or wrote them: only what differs
 // from them is written, so another instance's later change of another
 // option stays.
 std::optional<SearchOptions> known;
+std::optional<bool> knownCroatianEnglish;
 
 // Why the file must be left alone; empty when it is a regular file of sane
 // size or does not exist yet. stat() follows a link, so a link to /dev/null
@@ -129,6 +134,7 @@ SearchOptions LoadOptions()
         options.ignoreDiacritics = Flag(*settings, kIgnoreDiacritics);
         options.wholeWords = Flag(*settings, kWholeWords);
         options.legalOnly = Flag(*settings, kLegalOnly);
+        options.allForms = Flag(*settings, kAllForms);
     }
     known = options;
     return options;
@@ -153,6 +159,7 @@ void SaveOptions(const SearchOptions& options)
     WriteIfChanged(*settings, kIgnoreDiacritics, options.ignoreDiacritics, before(&SearchOptions::ignoreDiacritics));
     WriteIfChanged(*settings, kWholeWords, options.wholeWords, before(&SearchOptions::wholeWords));
     WriteIfChanged(*settings, kLegalOnly, options.legalOnly, before(&SearchOptions::legalOnly));
+    WriteIfChanged(*settings, kAllForms, options.allForms, before(&SearchOptions::allForms));
     known = options;
 }
 
@@ -174,6 +181,36 @@ void AppendHistory(const QString& term)
     QStringList terms = History(*settings);
     terms << term;
     settings->setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
+}
+
+bool LoadCroatianEnglish()
+{
+    const QSettings settings = Open();
+    return settings.status() == QSettings::NoError
+        && settings.value(kDirection).toString() == QLatin1String("hr-en");
+}
+
+void SaveCroatianEnglish(bool croatianEnglish)
+{
+    QSettings settings = Open();
+    settings.setValue(kDirection, croatianEnglish ? QStringLiteral("hr-en") : QStringLiteral("en-hr"));
+}
+
+bool LoadCroatianEnglish()
+{
+    const std::unique_ptr<QSettings> settings = Open();
+    knownCroatianEnglish = settings && settings->status() == QSettings::NoError
+        && settings->value(kDirection).toString() == QLatin1String("hr-en");
+    return *knownCroatianEnglish;
+}
+
+void SaveCroatianEnglish(bool croatianEnglish)
+{
+    std::unique_ptr<QSettings> settings = Open();
+    if (!settings || knownCroatianEnglish == croatianEnglish)
+        return;
+    settings->setValue(kDirection, croatianEnglish ? QStringLiteral("hr-en") : QStringLiteral("en-hr"));
+    knownCroatianEnglish = croatianEnglish;
 }
 
 } // namespace searchsettings

@@ -4,7 +4,9 @@
 // XDG_CONFIG_HOME when it is set):
 //
 //   search/ignoreDiacritics  search/wholeWords  search/legalOnly   true or false
+//   search/allForms                                                true or false
 //   search/history                                                 the terms, oldest first
+//   search/direction                                               "en-hr" or "hr-en"
 //
 // At most the last HistoryLimit terms are kept; a term longer than
 // HistoryTermLimit characters is dropped when read. A missing, damaged or
@@ -39,6 +41,10 @@ void SaveOptions(const SearchOptions& options);
 // Replaces the history (keeping its last HistoryLimit terms); an empty list
 // clears it.
 void SaveHistory(const QStringList& terms);
+// The direction of the last run: true for Croatian-English ("hr-en").
+bool LoadCroatianEnglish();
+void SaveCroatianEnglish(bool croatianEnglish);
+
 // Adds one term at the end of the history as the file holds it now.
 void AppendHistory(const QString& term);
 

@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "Dialogs.h"
+#include "DictionaryCache.h"
 #include "DictionaryStore.h"
 #include "Forms.h"
 #include "icons/ToolIcons.h"
@@ -11,6 +12,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
+
+#include <memory>
+#include <optional>
 
 QString MissingFileMessage(const QString& fileName)
 {
@@ -50,10 +54,16 @@ int RunVokabar(QApplication& app, const StartupHooks& hooks)
         || DataFileMissing(DictionaryStore::EntryFileName, hooks))
         return 0;
 
-    // Both files are read and unpacked on a worker thread from here on,
-    // while the splash and the main window are built; the main window's
-    // loading takes them over and reports on them in the usual order.
-    DataFilesInFlight dataFiles(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName);
+    // The unpacked dictionary of an earlier run, when it fits the files as
+    // they are now (DictionaryCache.h). Otherwise both files are read and
+    // unpacked on a worker thread from here on, while the splash and the
+    // main window are built; the main window's loading takes them over and
+    // reports on them in the usual order.
+    auto cache = std::make_unique<DictionaryCache>(QString::fromLatin1(DictionaryStore::IndexFileName),
+                                                   QString::fromLatin1(DictionaryStore::EntryFileName));
+    std::optional<DataFilesInFlight> dataFiles;
+    if (!cache->Open())
+        dataFiles.emplace(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName);
 
     if (AboutBox == nullptr)
         AboutBox = new TAboutBox;
@@ -62,7 +72,7 @@ int RunVokabar(QApplication& app, const StartupHooks& hooks)
 
     // The constructor loads the dictionary (FormCreate) and reports its own
     // errors; the window opens with whatever loaded.
-    fVokabar = new TfVokabar(nullptr, &dataFiles);
+    fVokabar = new TfVokabar(nullptr, dataFiles ? &*dataFiles : nullptr, std::move(cache));
 
     if (QRRezultatPretrage == nullptr)
         QRRezultatPretrage = new TQRRezultatPretrage;

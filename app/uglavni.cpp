@@ -6,13 +6,16 @@
 #include "Forms.h"
 #include "HeadwordModel.h"
 #include "HelpAccess.h"
+#include "LongTask.h"
 #include "PdfExport.h"
 #include "ReportPrinter.h"
 #include "ResultViewLoader.h"
 #include "RichTextSelection.h"
+#include "RtfReader.h"
 #include "SearchSettings.h"
 #include "TermHighlighter.h"
 #include "ViewZoom.h"
+#include "WordForms.h"
 #include "WordsListView.h"
 #include "icons/ToolIcons.h"
 #include "uabout.h"
@@ -29,7 +32,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -56,6 +61,8 @@ namespace {
 
 const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
 const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
+constexpr int kPrepareCroatianPairMs = 300;
+const QString kDirectionHint = QStringLiteral("Prebacuje rječnik između englesko-hrvatskog i hrvatsko-engleskog smjera");
 
 // Designed sizes, in pixels at 96 dpi.
 constexpr QSize kWindowSize(700, 500);
@@ -155,9 +162,18 @@ bool IsEnterKey(const QKeyEvent* key)
 
 } // namespace
 
-TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles)
-    : QMainWindow(parent), engine_(store_, document_, *this), dataFiles_(dataFiles)
+// One set of Hunspell dictionaries for the program, however many windows
+// it opens: they are the same for every dictionary and take megabytes.
+static HunspellWordForms& SharedWordForms()
 {
+    static HunspellWordForms forms;
+    return forms;
+}
+
+TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles, std::unique_ptr<DictionaryCache> cache)
+    : QMainWindow(parent), cache_(std::move(cache)), engine_(store_, document_, *this), dataFiles_(dataFiles)
+{
+    engine_.SetWordForms(&SharedWordForms());
     setObjectName(QStringLiteral("fVokabar"));
     setWindowTitle(kCaption);
     setWindowIcon(ProgramIcon());
@@ -224,10 +240,18 @@ void TfVokabar::createActions()
     Zanemaridijakritikeznakove1 = option("Zanemaridijakritikeznakove1", QStringLiteral("Zanemari &dijakritičke znakove"));
     Samocijeleriei1 = option("Samocijeleriei1", QStringLiteral("Samo &cijele riječi"));
     Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
+    Svioblicirijei1 = option("Svioblicirijei1", QStringLiteral("Svi &oblici riječi"));
     Obriipovijesttraenja1 = MakeAction(this, "Obriipovijesttraenja1", QStringLiteral("Obriši povijest traženja"));
 
+    // The direction: the menu item names the Croatian side; the tool-bar
+    // button shows the direction in use (showDirection).
+    Hrvatskoengleskismjer1 = MakeAction(this, "Hrvatskoengleskismjer1", QStringLiteral("&Hrvatsko-engleski smjer"),
+                                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H), QIcon(), kDirectionHint);
+    Hrvatskoengleskismjer1->setCheckable(true);
+    Hrvatskoengleskismjer1->setIconText(QStringLiteral("EN→HR"));
+
     // Shortcuts work wherever the focus is in the window, menus open or not.
-    addActions({Print1, SpremikaoPDF1, Kraj, Kopiraj1, Oznaisve2, Trai2});
+    addActions({Print1, SpremikaoPDF1, Kraj, Kopiraj1, Oznaisve2, Trai2, Hrvatskoengleskismjer1});
 }
 
 void TfVokabar::createMenus()
@@ -258,6 +282,9 @@ void TfVokabar::createMenus()
     Trai3->addAction(Zanemaridijakritikeznakove1);
     Trai3->addAction(Samocijeleriei1);
     Trai3->addAction(Samopravnipojmovi1);
+    Trai3->addAction(Svioblicirijei1);
+    Trai3->addSeparator()->setObjectName(QStringLiteral("N9"));
+    Trai3->addAction(Hrvatskoengleskismjer1);
 
     Pomo1 = menuBar()->addMenu(QStringLiteral("Po&moć"));
     Pomo1->setObjectName(QStringLiteral("Pomo1"));
@@ -279,6 +306,7 @@ void TfVokabar::createMenus()
     PopupMenu1->addAction(Zanemaridijakritikeznakove1);
     PopupMenu1->addAction(Samocijeleriei1);
     PopupMenu1->addAction(Samopravnipojmovi1);
+    PopupMenu1->addAction(Svioblicirijei1);
 }
 
 void TfVokabar::createToolBars()
@@ -318,6 +346,14 @@ void TfVokabar::createToolBars()
     button(Oznaisve2, "ToolButton7");
     separator("ToolButton10");
     button(Uputezaradsprogramom1, "ToolButton9");
+    // The direction in words, so the button is as wide as its text.
+    separator("ToolButton11");
+    ToolBar1->addAction(Hrvatskoengleskismjer1);
+    auto* direction = static_cast<QToolButton*>(ToolBar1->widgetForAction(Hrvatskoengleskismjer1));
+    direction->setObjectName(QStringLiteral("ToolButton12"));
+    direction->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    direction->setFixedHeight(22);
+    direction->setAccessibleDescription(QStringLiteral("Smjer rječnika: englesko-hrvatski"));
 }
 
 void TfVokabar::createSearchPanel()
@@ -489,9 +525,10 @@ void TfVokabar::wireHandlers()
     connect(Oznaisve1, &QAction::triggered, Oznaisve2, &QAction::trigger);
     connect(Uputezaradsprogramom1, &QAction::triggered, this, Slot(this, &TfVokabar::Uputezaradsprogramom1Click));
     connect(Oprogramu1, &QAction::triggered, this, Slot(this, &TfVokabar::Oprogramu1Click));
-    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1})
+    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Svioblicirijei1})
         connect(option, &QAction::toggled, this, Slot(this, &TfVokabar::SearchOptionsChange));
     connect(Obriipovijesttraenja1, &QAction::triggered, this, Slot(this, &TfVokabar::Obriipovijesttraenja1Click));
+    connect(Hrvatskoengleskismjer1, &QAction::toggled, this, Slot(this, &TfVokabar::Hrvatskoengleskismjer1Click));
 
     // The change event fires on the user's edits and picks from the list,
     // never when the program sets the text.
@@ -502,6 +539,7 @@ void TfVokabar::wireHandlers()
     connect(list, &TWordsListView::mouseUp, this, Slot(this, &TfVokabar::WordsListMouseUp));
     connect(list, &TWordsListView::keyUp, this, Slot(this, &TfVokabar::WordsListKeyUp));
 
+    connect(RichEdit1->verticalScrollBar(), &QScrollBar::valueChanged, this, &TfVokabar::scrolledTo);
     connect(RichEdit1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         PopupMenu1->popup(RichEdit1->viewport()->mapToGlobal(at));
     });
@@ -525,8 +563,45 @@ void TfVokabar::guardShortcuts()
         widget->installEventFilter(this);
 }
 
+bool TfVokabar::needsWholeResult(QObject* watched, QEvent* event) const
+{
+    if (event->type() == QEvent::KeyPress && watched == RichEdit1) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::MoveToEndOfDocument) || key->matches(QKeySequence::SelectEndOfDocument))
+            return true;
+        // Paging or stepping down within a page of what has been read.
+        const QScrollBar* bar = RichEdit1->verticalScrollBar();
+        const bool down = key->matches(QKeySequence::MoveToNextPage) || key->matches(QKeySequence::SelectNextPage)
+                       || key->matches(QKeySequence::MoveToNextLine) || key->matches(QKeySequence::SelectNextLine);
+        return down && bar->value() + 2 * bar->pageStep() >= bar->maximum();
+    }
+    if (event->type() == QEvent::MouseMove && watched == RichEdit1->viewport())
+        return static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton;
+    return false;
+}
+
+void TfVokabar::scrolledTo(int value)
+{
+    // The scroll bar taken to the bottom of what has been read means the end
+    // of the result: it gets there once the rest is read.
+    QScrollBar* bar = RichEdit1->verticalScrollBar();
+    if (!loader_->Loading() || value < bar->maximum() || bar->maximum() == 0)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        errorguard::Run([this] {
+            QScrollBar* bar = RichEdit1->verticalScrollBar();
+            if (loader_->Loading() && bar->value() == bar->maximum() && loader_->FinishForCommand(this))
+                bar->setValue(bar->maximum());
+        });
+    });
+}
+
 bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
 {
+    // Cancelled, the command is not carried out on half a result.
+    if (loader_ != nullptr && loader_->Loading() && needsWholeResult(watched, event)
+        && !loader_->FinishForCommand(this))
+        return true;
     switch (event->type()) {
     case QEvent::ShortcutOverride: {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -568,6 +643,11 @@ bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
         if (!warmedUp_ && watched == RichEdit1->viewport()) {
             warmedUp_ = true;
             QTimer::singleShot(0, this, [this] { errorguard::Run([this] { warmUpView(); }); });
+            QTimer::singleShot(0, this, [this] { errorguard::Run([this] { setUpDirection(); }); });
+            // The word forms' dictionaries are first needed at a typed word
+            // no headword begins with: they load meanwhile, off the window.
+            SharedWordForms().StartLoading();
+            engine_.PrepareWordForms();
         }
         // The list's glyphs, drawn once in the colour of its background
         // before the list paints itself over them (warmUpView).
@@ -598,6 +678,8 @@ void TfVokabar::readSettings()
         Zanemaridijakritikeznakove1->setChecked(options.ignoreDiacritics);
         Samocijeleriei1->setChecked(options.wholeWords);
         Samopravnipojmovi1->setChecked(options.legalOnly);
+        const QSignalBlocker d(Svioblicirijei1);
+        Svioblicirijei1->setChecked(options.allForms);
     }
     StatusPanel2->setText(SearchOptionsSummary(options));
     // A settings file that is a device, a FIFO or huge is left alone; the
@@ -624,6 +706,7 @@ void TfVokabar::writeSettings()
     // program that is killed loses nothing, and the list of another instance
     // that closed meanwhile stays.
     searchsettings::SaveOptions(searchOptions());
+    searchsettings::SaveCroatianEnglish(croatianEnglish_);
 }
 
 void TfVokabar::closeEvent(QCloseEvent* event)
@@ -701,20 +784,83 @@ void TfVokabar::warmUpView()
     scrollBar->setUpdatesEnabled(true);
 }
 
+void TfVokabar::setUpDirection()
+{
+    const QString missing = croatian_.MissingFile();
+    if (!missing.isEmpty()) {
+        Hrvatskoengleskismjer1->setEnabled(false);
+        Hrvatskoengleskismjer1->setToolTip(
+            QStringLiteral("Hrvatsko-engleski smjer nije dostupan: nedostaje datoteka \"%1\"").arg(missing));
+        return;
+    }
+    // The direction of the last run; the switch loads the pair.
+    if (searchsettings::LoadCroatianEnglish() && !croatianEnglish_) {
+        Hrvatskoengleskismjer1->setChecked(true);
+        return;
+    }
+    // Unpacked ahead on a worker, once the user has had the window for a
+    // moment, so that the first switch only takes it over.
+    QTimer::singleShot(kPrepareCroatianPairMs, this, [this] { croatian_.Prepare(); });
+}
+
+void TfVokabar::showDirection(bool croatianEnglish)
+{
+    croatianEnglish_ = croatianEnglish;
+    engine_.UseStore(Store());
+    headwords_->UseStore(Store());
+    {
+        const QSignalBlocker quiet(Hrvatskoengleskismjer1);
+        Hrvatskoengleskismjer1->setChecked(croatianEnglish);
+    }
+    Hrvatskoengleskismjer1->setIconText(croatianEnglish ? QStringLiteral("HR→EN") : QStringLiteral("EN→HR"));
+    // The button's name is its text, as for every tool-bar button; the
+    // description says it in words.
+    ToolBar1->widgetForAction(Hrvatskoengleskismjer1)
+        ->setAccessibleDescription(croatianEnglish ? QStringLiteral("Smjer rječnika: hrvatsko-engleski")
+                                                   : QStringLiteral("Smjer rječnika: englesko-hrvatski"));
+    beng->setText(croatianEnglish ? QStringLiteral("Pretraživanje &hrvatskih riječi")
+                                  : QStringLiteral("Pretraživanje &engleskih riječi"));
+    beng->setAccessibleDescription(
+        QStringLiteral("Već tijekom upisivanja prelazi na prvu %1 riječ koja počinje pojmom")
+            .arg(croatianEnglish ? QStringLiteral("hrvatsku") : QStringLiteral("englesku")));
+    WordsList->setAccessibleName(croatianEnglish ? QStringLiteral("Hrvatski pojmovi")
+                                                 : QStringLiteral("Engleski pojmovi"));
+    BPojamSearch->setAccessibleDescription(
+        QStringLiteral("Traži pojam u cijelom rječniku ili među %1 riječima, prema odabranoj opciji")
+            .arg(croatianEnglish ? QStringLiteral("hrvatskim") : QStringLiteral("engleskim")));
+    // The word typed in headword mode is looked up among the new headwords.
+    if (!wholeDictionaryMode() && comboText() != kInitialComboText)
+        engine_.CBKljucChange();
+}
+
 // --- Event handlers ---------------------------------------------------------
 
 void TfVokabar::FormCreate()
 {
+    // The unpacked dictionary of an earlier run, when it fits the files as
+    // they are now: the same lines, without unpacking (most of the start).
+    if (cache_ && cache_->Fill(store_)) {
+        headwords_->Reload();
+        return;
+    }
     // Whatever loaded before an error stays, and the list shows it.
+    bool clean = true;
     try {
         store_.Load(DictionaryStore::IndexFileName, DictionaryStore::EntryFileName,
-                    [](const Exception& problem) { errorguard::Report(problem.what()); }, &codecHost_,
-                    dataFiles_);
+                    [&clean](const Exception& problem) {
+                        clean = false;
+                        errorguard::Report(problem.what());
+                    },
+                    &codecHost_, dataFiles_);
     } catch (...) {
         headwords_->Reload();
         throw;
     }
     headwords_->Reload();
+    // Kept for the next start once this one has shown its window; only a
+    // whole, consistent pair is kept.
+    if (clean && cache_)
+        QTimer::singleShot(0, this, [this] { cache_->Save(store_); });
 }
 
 void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
@@ -727,7 +873,9 @@ void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
     if (documentsShown_ == shownBefore || !wholeDictionaryMode())
         return;
     const SearchOptions options = searchOptions();
-    if (options.ignoreDiacritics || options.wholeWords)
+    if (options.allForms)
+        highlighter_->SetExpression(engine_.SearchTermText(), engine_.FormsExpression());
+    else if (options.ignoreDiacritics || options.wholeWords)
         highlighter_->SetExpression(engine_.SearchTermText(),
                                     MatchExpression(engine_.SearchTermText(), matchCase(), options));
     else
@@ -767,6 +915,12 @@ void TfVokabar::WordsListKeyUp()
 void TfVokabar::Copy1Click()
 {
     const QTextCursor selection = RichEdit1->textCursor();
+    if (selection.hasSelection() && selection.selectionStart() == 0
+        && selection.selectionEnd() >= RichEdit1->document()->characterCount() - 1
+        && (loader_->Loading() || loader_->Source().size() > kWholeCopyFromSourceBytes)) {
+        copyWholeResult();
+        return;
+    }
     if (zoom_->Factor() == 1.0 || !selection.hasSelection()) {
         richtext::copySelection(selection, QApplication::clipboard());
         return;
@@ -779,10 +933,34 @@ void TfVokabar::Copy1Click()
     richtext::copySelection(same, QApplication::clipboard());
 }
 
+void TfVokabar::copyWholeResult()
+{
+    // All of the result, also what the view has not taken in yet, read
+    // from the document itself: a result of hundreds of thousands of
+    // entries is never laid out for it. The document is the clipboard's RTF.
+    const QByteArray source = loader_->Source();
+    richtext::RtfTextReader reader(source);
+    const bool read = longtask::Run(this, QStringLiteral("Kopiranje rezultata pretrage..."), [&](double& progress) {
+        const bool done = reader.step(1 << 20);
+        progress = reader.progress();
+        return done;
+    });
+    if (!read)
+        return;
+    auto* data = new QMimeData;
+    data->setText(reader.take());
+    if (richtext::looksLikeRtf(source)) {
+        data->setData(QStringLiteral("text/rtf"), source);
+        data->setData(QStringLiteral("application/rtf"), source);
+    }
+    QApplication::clipboard()->setMimeData(data);
+}
+
 void TfVokabar::Oznaisve1Click()
 {
-    // All is all of the document, also while the view is still taking it in.
-    loader_->Finish();
+    // All is all of the result: what the view has not taken in yet comes
+    // into the selection as it arrives, and a copy meanwhile takes it from
+    // the document itself (Copy1Click).
     QTextCursor cursor = RichEdit1->textCursor();
     richtext::selectAll(cursor);
     RichEdit1->setTextCursor(cursor);
@@ -851,6 +1029,39 @@ void TfVokabar::SearchOptionsChange()
     searchsettings::SaveOptions(options);
 }
 
+void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
+{
+    if (croatianEnglish == croatianEnglish_ || switching_)
+        return;
+    if (croatianEnglish && !croatian_.Loaded()) {
+        // The pair unpacks on a worker while the window goes on; the switch
+        // waits for it and takes no second press meanwhile.
+        std::string problem;
+        switching_ = true;
+        Hrvatskoengleskismjer1->setEnabled(false);
+        const bool loaded = croatian_.Load(&codecHost_, problem);
+        Hrvatskoengleskismjer1->setEnabled(true);
+        switching_ = false;
+        if (!loaded) {
+            {
+                const QSignalBlocker quiet(Hrvatskoengleskismjer1);
+                Hrvatskoengleskismjer1->setChecked(false);
+            }
+            const QString missing = croatian_.MissingFile();
+            if (!missing.isEmpty()) {
+                Hrvatskoengleskismjer1->setEnabled(false);
+                Hrvatskoengleskismjer1->setToolTip(
+                    QStringLiteral("Hrvatsko-engleski smjer nije dostupan: nedostaje datoteka \"%1\"").arg(missing));
+            }
+            errorguard::Report(problem);
+            return;
+        }
+    }
+    // Kept at the end of the run (writeSettings): writing the settings file
+    // would cost a switch more than the switch itself.
+    showDirection(croatianEnglish);
+}
+
 void TfVokabar::Obriipovijesttraenja1Click()
 {
     // The list goes, the text being typed stays.
@@ -914,6 +1125,7 @@ SearchOptions TfVokabar::searchOptions() const
     options.ignoreDiacritics = Zanemaridijakritikeznakove1->isChecked();
     options.wholeWords = Samocijeleriei1->isChecked();
     options.legalOnly = Samopravnipojmovi1->isChecked();
+    options.allForms = Svioblicirijei1->isChecked();
     return options;
 }
 

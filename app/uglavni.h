@@ -6,12 +6,16 @@
 // what the search engine asks through SearchView and routes every command to
 // one handler. Every handler runs under the program's error guard.
 #include "CodecHost.h"
+#include "CroatianPair.h"
+#include "DictionaryCache.h"
 #include "DictionaryStore.h"
 #include "ResultDocument.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class HeadwordModel;
 class ResultViewLoader;
@@ -39,7 +43,11 @@ public:
     // loading are reported and the window opens with whatever loaded.
     // `dataFiles`, when given, holds the two files already being unpacked
     // (the start-up begins that before the splash).
-    explicit TfVokabar(QWidget* parent = nullptr, DataFilesInFlight* dataFiles = nullptr);
+    // dataFiles: the data files already being unpacked (Startup); cache: the
+    // unpacked dictionary kept from an earlier run, opened when it fits the
+    // files, and written after a clean load when it did not.
+    explicit TfVokabar(QWidget* parent = nullptr, DataFilesInFlight* dataFiles = nullptr,
+                       std::unique_ptr<DictionaryCache> cache = nullptr);
     ~TfVokabar() override;
 
     // Controls, under their designed names.
@@ -85,7 +93,11 @@ public:
     QAction* Zanemaridijakritikeznakove1;
     QAction* Samocijeleriei1;
     QAction* Samopravnipojmovi1;
+    QAction* Svioblicirijei1;
     QAction* Obriipovijesttraenja1;
+    // The direction: checked is Croatian-English. Its tool-bar button shows
+    // the direction in use ("EN→HR", "HR→EN").
+    QAction* Hrvatskoengleskismjer1;
 
     // Event handlers.
     void FormCreate();
@@ -104,8 +116,11 @@ public:
     void Uputezaradsprogramom1Click();
     void SearchOptionsChange();
     void Obriipovijesttraenja1Click();
+    void Hrvatskoengleskismjer1Click(bool croatianEnglish);
 
-    const DictionaryStore& Store() const { return store_; }
+    // The store of the direction in use.
+    const DictionaryStore& Store() const { return croatianEnglish_ ? croatian_.Store() : store_; }
+    bool CroatianEnglish() const { return croatianEnglish_; }
     ResultDocument& Document() { return document_; }
     SearchEngine& Engine() { return engine_; }
     // The term the view highlights (empty when none).
@@ -160,8 +175,27 @@ private:
     // Runs a search command and, when it searched the whole dictionary,
     // highlights its term in the view.
     void runSearchCommand(void (SearchEngine::*command)());
+    // After the first paint: the switch learns whether the Croatian pair is
+    // there, and the direction of the last run comes back.
+    void setUpDirection();
+    // Shows the list, the captions and the names of one direction.
+    void showDirection(bool croatianEnglish);
+    // The whole result on the clipboard, from the document rather than the
+    // view: text and RTF.
+    void copyWholeResult();
+    // An event of the view that reaches past what it holds of a result
+    // still coming in (to the end, a page down near it, a drag): the rest is
+    // read before it is handled.
+    bool needsWholeResult(QObject* watched, QEvent* event) const;
+    void scrolledTo(int value);
+    // Beyond this, a copy of all of a result is taken from its document.
+    static constexpr qsizetype kWholeCopyFromSourceBytes = 4 << 20;
 
+    std::unique_ptr<DictionaryCache> cache_;   // the mapping store_ may point into: made first
     DictionaryStore store_;
+    CroatianPair croatian_;
+    bool croatianEnglish_ = false;
+    bool switching_ = false;     // the Croatian pair is being loaded
     ResultDocument document_;
     SearchEngine engine_;
     TAppCodecHost codecHost_;

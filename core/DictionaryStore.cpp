@@ -32,14 +32,16 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// mkdict's journal of a committed replacement (tools/mkdict/DataFiles.h):
+// mkdict's journal of a committed replacement (tools/mkdict/DataFiles.h),
+// named after the pair's stem ("vokabar2" gives "vokabar2.mkdict-commit"):
 // while it stands, the index in place may be new and the entries old.
 bool CommitJournalBeside(const std::string& indexFile)
 {
-    const size_t slash = indexFile.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? std::string() : indexFile.substr(0, slash + 1);
+    std::string stem = indexFile;
+    if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".idx") == 0)
+        stem.resize(stem.size() - 4);
     struct stat st {};
-    return ::stat((dir + DictionaryStore::CommitJournalName).c_str(), &st) == 0;
+    return ::stat((stem + ".mkdict-commit").c_str(), &st) == 0;
 }
 
 void Release(TMemoryStream& stream)
@@ -185,6 +187,7 @@ void DictionaryStore::Load(const std::string& indexFile, const std::string& entr
     index_.Clear();
     entries_.Clear();
     tables_ = IndexTables();
+    adoptedLower_ = adoptedUpper_ = nullptr;
     tables_.headwordStarts.push_back(0);
     std::string().swap(foldedIndex_);   // made again from the new text when needed
 
@@ -239,7 +242,60 @@ void DictionaryStore::LoadEntryText(std::string_view text)
 void DictionaryStore::FillIndex()
 {
     tables_ = MakeIndexTables(index_);
+    adoptedLower_ = adoptedUpper_ = nullptr;
     std::string().swap(foldedIndex_);   // made again from the new text when needed
+}
+
+DictionaryStore::Parts DictionaryStore::GetParts() const
+{
+    Parts parts;
+    parts.indexText = index_.Text();
+    parts.indexStarts = index_.Starts();
+    parts.indexEnds.reserve(size_t(index_.Count()));
+    for (int32_t i = 0; i < index_.Count(); ++i)
+        parts.indexEnds.push_back(index_.End(i));
+    parts.entryText = entries_.Text();
+    parts.entryStarts = entries_.Starts();
+    parts.entryEnds.reserve(size_t(entries_.Count()));
+    for (int32_t i = 0; i < entries_.Count(); ++i)
+        parts.entryEnds.push_back(entries_.End(i));
+    parts.lowerIndex = std::string_view(LowerIndexData(), index_.UsedLength());
+    parts.upperHeadwords = std::string_view(UpperHeadwordsData(), tables_.headwordStarts.empty() ? 0 : tables_.headwordStarts.back());
+    parts.headwordStarts = tables_.headwordStarts;
+    return parts;
+}
+
+bool DictionaryStore::AdoptParts(Parts parts)
+{
+    index_.Clear();
+    entries_.Clear();
+    tables_ = IndexTables();
+    tables_.headwordStarts.push_back(0);
+    adoptedLower_ = adoptedUpper_ = nullptr;
+    std::string().swap(foldedIndex_);
+    const auto fail = [this]() {
+        index_.Clear();
+        entries_.Clear();
+        return false;
+    };
+    if (!index_.AssignView(parts.indexText, std::move(parts.indexStarts), std::move(parts.indexEnds))
+        || !entries_.AssignView(parts.entryText, std::move(parts.entryStarts), std::move(parts.entryEnds)))
+        return fail();
+    // The tables must fit the lines as MakeIndexTables would make them: the
+    // searches read them without further checks.
+    const std::vector<uint32_t>& starts = parts.headwordStarts;
+    if (parts.lowerIndex.size() != index_.UsedLength() || starts.size() != size_t(index_.Count()) + 1
+        || starts.front() != 0 || starts.back() > parts.upperHeadwords.size())
+        return fail();
+    for (int32_t i = 0; i < index_.Count(); ++i) {
+        if (starts[size_t(i) + 1] < starts[size_t(i)]
+            || starts[size_t(i) + 1] - starts[size_t(i)] > index_.End(i) - index_.Start(i))
+            return fail();
+    }
+    tables_.headwordStarts = std::move(parts.headwordStarts);
+    adoptedLower_ = parts.lowerIndex.data();
+    adoptedUpper_ = parts.upperHeadwords.data();
+    return true;
 }
 
 DictionaryStore::IndexTables DictionaryStore::MakeIndexTables(const LineList& index)
@@ -306,7 +362,7 @@ std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term
     if (!matchCase) {
         folded = cp1250::Lower(term);
         needle = folded;
-        haystack = tables_.lowerIndex.data();
+        haystack = LowerIndexData();
     }
     // One substring search over the whole text: between two lines lie only
     // CR and LF, which the needle lacks, so no match spans two lines.
@@ -347,7 +403,7 @@ int32_t DictionaryStore::FirstHeadwordStartingWith(std::string_view text, bool m
     if (!matchCase) {
         folded = cp1250::Upper(text);
         text = folded;
-        words = tables_.upperHeadwords.data();
+        words = UpperHeadwordsData();
     }
     const int32_t count = HeadwordCount();
     for (int32_t i = 0; i < count; ++i) {
@@ -419,7 +475,7 @@ std::vector<int32_t> DictionaryStore::IndexLinesContaining(std::string_view term
     const char* text = index_.Text().data();
     const char* haystack = text;
     switch (matcher.AnchorFold()) {
-    case TermMatcher::Fold::Lower: haystack = tables_.lowerIndex.data(); break;
+    case TermMatcher::Fold::Lower: haystack = LowerIndexData(); break;
     case TermMatcher::Fold::BaseLower: haystack = FoldedIndex().data(); break;
     default: break;
     }

@@ -46,7 +46,11 @@ class DictionaryStore {
 public:
     static constexpr const char* IndexFileName = "vokabar2.idx";
     static constexpr const char* EntryFileName = "vokabar2.dic";
-    // mkdict's journal of a committed replacement of the pair, beside them.
+    // The Croatian-English pair beside them: the same layout, Croatian headwords.
+    static constexpr const char* CroatianIndexFileName = "vokabar2-hr.idx";
+    static constexpr const char* CroatianEntryFileName = "vokabar2-hr.dic";
+    // mkdict's journal of a committed replacement of the pair, beside them
+    // (each pair's is named after its stem: "vokabar2-hr.mkdict-commit").
     static constexpr const char* CommitJournalName = "vokabar2.mkdict-commit";
 
     // Receives each problem that does not stop loading (a damaged file), once
@@ -139,6 +143,24 @@ public:
     // Entry i exists and comes from the legal glossary.
     bool IsGlossaryEntry(int32_t index) const;
 
+    // The loaded content as it lies in memory, and the same taken back over
+    // memory the caller keeps alive and unchanged for the store's life (the
+    // console lookup's cache of an unpacked dictionary, a mapped file):
+    // nothing is unpacked, split, copied or folded again. AdoptParts checks
+    // that every bound lies within its text and that the tables fit the
+    // lines; when not, it leaves the store empty and returns false.
+    struct Parts {
+        std::string_view indexText, entryText, lowerIndex, upperHeadwords;
+        std::vector<uint32_t> indexStarts, indexEnds, entryStarts, entryEnds, headwordStarts;
+    };
+    Parts GetParts() const;
+    bool AdoptParts(Parts parts);
+
+    // The index text in small letters, and small without diacritics (made at
+    // its first use): the copies the searches scan, laid out as IndexLines().
+    std::string_view LowerIndex() const { return std::string_view(LowerIndexData(), index_.UsedLength()); }
+    std::string_view FoldedIndex() const;
+
     // Bytes held by the store (lines, bounds and the folded copies).
     size_t MemoryUsed() const;
 
@@ -152,13 +174,16 @@ public:
 
 private:
     void FillIndex();
-    // The index text, small and without diacritics (cp1250::FoldTable), made
-    // at its first use: only searches that ignore diacritics read it.
-    std::string_view FoldedIndex() const;
+
+    // The folded tables: made here, or adopted (AdoptParts).
+    const char* LowerIndexData() const { return adoptedLower_ ? adoptedLower_ : tables_.lowerIndex.data(); }
+    const char* UpperHeadwordsData() const { return adoptedUpper_ ? adoptedUpper_ : tables_.upperHeadwords.data(); }
 
     LineList index_;
     LineList entries_;
     IndexTables tables_;
+    const char* adoptedLower_ = nullptr;
+    const char* adoptedUpper_ = nullptr;
     mutable std::string foldedIndex_;         // FoldedIndex(); empty until needed
 };
 

@@ -1,6 +1,8 @@
 #include "LineList.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -14,6 +16,8 @@ std::string ListIndexError(int32_t index)
 
 void LineList::Clear()
 {
+    view_ = nullptr;
+    viewSize_ = 0;
     text_.clear();
     text_.shrink_to_fit();
     starts_.clear();
@@ -27,6 +31,24 @@ void LineList::Assign(ByteBuffer&& text)
     Clear();
     text_ = std::move(text);
     Split();
+}
+
+bool LineList::AssignView(std::string_view text, std::vector<uint32_t> starts, std::vector<uint32_t> ends)
+{
+    Clear();
+    if (starts.size() != ends.size() || text.size() > UINT32_MAX || starts.size() > size_t(INT32_MAX))
+        return false;
+    uint32_t previous = 0;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        if (starts[i] < previous || ends[i] < starts[i] || ends[i] > text.size())
+            return false;
+        previous = ends[i];
+    }
+    view_ = text.data();
+    viewSize_ = text.size();
+    starts_ = std::move(starts);
+    ends_ = std::move(ends);
+    return true;
 }
 
 void LineList::Assign(std::string_view text)

@@ -27,6 +27,10 @@ public:
     // the buffer over (an unpacked stream's bytes) instead of copying it.
     void Assign(ByteBuffer&& text);
     void Assign(std::string_view text);
+    // Lines already split, over text the caller keeps alive and unchanged as
+    // long as the list uses it (a mapped file): no copy, no split. False,
+    // leaving the list empty, when a bound is out of order or outside text.
+    bool AssignView(std::string_view text, std::vector<uint32_t> starts, std::vector<uint32_t> ends);
     void Clear();
 
     int32_t Count() const { return static_cast<int32_t>(starts_.size()); }
@@ -44,7 +48,7 @@ public:
     // The buffer the lines point into, and each line's place in it. Bytes
     // between two lines are only CR and LF, so a search for a term without
     // CR, LF or NUL can run over the whole buffer and never match across lines.
-    std::string_view Text() const { return std::string_view(Data(), text_.size()); }
+    std::string_view Text() const { return std::string_view(Data(), Size()); }
     uint32_t Start(int32_t index) const { return starts_[size_t(index)]; }
     uint32_t End(int32_t index) const { return ends_[size_t(index)]; }
     const std::vector<uint32_t>& Starts() const { return starts_; }
@@ -57,10 +61,13 @@ public:
     size_t MemoryUsed() const;
 
 private:
-    const char* Data() const { return reinterpret_cast<const char*>(text_.data()); }
+    const char* Data() const { return view_ ? view_ : reinterpret_cast<const char*>(text_.data()); }
+    size_t Size() const { return view_ ? viewSize_ : text_.size(); }
     void Split();
 
     ByteBuffer text_;
+    const char* view_ = nullptr;   // AssignView's text, when set
+    size_t viewSize_ = 0;
     std::vector<uint32_t> starts_;
     std::vector<uint32_t> ends_;
 };

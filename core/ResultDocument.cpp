@@ -1,7 +1,6 @@
 #include "ResultDocument.h"
 
 #include "Exception.h"
-#include "RtfReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -83,12 +82,4 @@ QByteArray ResultDocument::Bytes() const
 {
     return QByteArray::fromRawData(reinterpret_cast<const char*>(stream_.Memory()),
                                    qsizetype(stream_.Bytes().size()));
-}
-
-void LoadIntoDocument(QTextDocument* document, const QByteArray& bytes)
-{
-    if (!document)
-        throw Exception("Failed to Load Stream");
-    // RTF first; bytes that are not RTF are read again as plain text.
-    richtext::loadStream(document, QByteArrayView(bytes));
 }

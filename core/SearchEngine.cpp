@@ -7,10 +7,43 @@
 const QString SearchEngine::TooShortMessage = QStringLiteral("Pojam mora biti duži od 2 znaka!");
 const QString SearchEngine::StopWordMessage = QStringLiteral("Nedopušten pojam!");
 const QString SearchEngine::HitCountPrefix = QStringLiteral("Broj pronađenih pojmova: ");
+const QString SearchEngine::BaseFormPrefix = QStringLiteral("osnovni oblik: ");
 
 SearchEngine::SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view)
-    : store_(store), document_(document), view_(view)
+    : store_(&store), document_(document), view_(view)
 {
+}
+
+SearchEngine::~SearchEngine() = default;
+
+void SearchEngine::SetWordForms(WordForms* forms)
+{
+    wordForms_ = forms;
+    matchers_.clear();
+}
+
+void SearchEngine::PrepareWordForms()
+{
+    if (wordForms_)
+        Matcher().StartPreparing();
+}
+
+void SearchEngine::UseStore(const DictionaryStore& store)
+{
+    store_ = &store;
+    PrepareWordForms();
+}
+
+FormMatcher& SearchEngine::Matcher()
+{
+    for (FormMatcher* matcher : shared_)
+        if (&matcher->Store() == store_)
+            return *matcher;
+    for (const auto& matcher : matchers_)
+        if (&matcher->Store() == store_)
+            return *matcher;
+    matchers_.push_back(std::make_unique<FormMatcher>(*store_, wordForms_));
+    return *matchers_.back();
 }
 
 QByteArray SearchEngine::TrimSpaces(const QByteArray& text)
@@ -74,13 +107,21 @@ bool SearchEngine::ValidateTerm(const QByteArray& term)
 void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, const SearchOptions& options)
 {
     const std::string_view needle(term.constData(), size_t(term.size()));
-    const std::vector<int32_t> hits = options.Any() ? store_.IndexLinesContaining(needle, matchCase, options)
-                                                    : store_.IndexLinesContaining(needle, matchCase);
+    formsExpression_ = QRegularExpression();
+    std::vector<int32_t> hits;
+    if (options.allForms) {
+        hits = Matcher().IndexLinesContaining(needle, matchCase, options);
+        formsExpression_ =
+            FormMatcher::Expression(needle, Matcher().Forms(needle, options.ignoreDiacritics), matchCase, options);
+    } else {
+        hits = options.Any() ? store_->IndexLinesContaining(needle, matchCase, options)
+                             : store_->IndexLinesContaining(needle, matchCase);
+    }
 
     document_.Begin();
     hitCount_ = 0;
     hits_.clear();
-    const LineList& entries = store_.EntryLines();
+    const LineList& entries = store_->EntryLines();
     for (const int32_t line : hits) {
         ++hitCount_;
         // A missing entry line raises here; the count reached stays.
@@ -90,16 +131,31 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
     view_.setStatusText(HitCountPrefix + QString::number(hitCount_));
+    baseFormShown_ = false;
 }
 
 int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options)
 {
     const std::string_view needle(text.constData(), size_t(text.size()));
-    const int32_t found = options.Any() ? store_.FirstHeadwordStartingWith(needle, matchCase, options)
-                                        : store_.FirstHeadwordStartingWith(needle, matchCase);
-    if (found >= 0)
+    const int32_t found = options.Any() ? store_->FirstHeadwordStartingWith(needle, matchCase, options)
+                                        : store_->FirstHeadwordStartingWith(needle, matchCase);
+    if (found >= 0) {
         view_.selectHeadword(found);
-    return found;
+        if (baseFormShown_) {
+            view_.setStatusText(QString());
+            baseFormShown_ = false;
+        }
+        return found;
+    }
+    if (!wordForms_)
+        return found;
+    const FormMatcher::HeadwordMatch byForms = Matcher().FirstHeadword(needle, matchCase, options);
+    if (byForms.position >= 0) {
+        view_.selectHeadword(byForms.position);
+        view_.setStatusText(BaseFormPrefix + cp1250::ToUnicode(byForms.used));
+        baseFormShown_ = true;
+    }
+    return byForms.position;
 }
 
 void SearchEngine::CBKljucChange()
@@ -123,7 +179,7 @@ void SearchEngine::ShowEntry(int32_t index)
     if (index < 0)
         return;
     document_.Begin();
-    document_.WriteEntry(store_.EntryLines().Line(index));
+    document_.WriteEntry(store_->EntryLines().Line(index));
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
 }

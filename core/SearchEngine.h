@@ -11,8 +11,18 @@
 //   Trai1Click      search for the text selected in the view
 //   ShowEntry       the entry of one headword in the view
 //
+// The commands search one store at a time: the window's direction chooses
+// which (UseStore); the rest of the engine's state stays.
+//
 // The search options the view reports (SearchOptions.h) narrow or widen what
 // the two searches find; the rest of each command stays as it is.
+//
+// Given word forms (SetWordForms), headword mode that finds no headword
+// beginning with the text looks for one made of the dictionary forms of the
+// typed words (FormMatcher::FirstHeadword), selects it and says so in the
+// status bar: "osnovni oblik: naknada štete". A text that begins a headword
+// is found as always. The option "Svi oblici riječi" needs them too; without
+// them it finds each word as a whole word in the form typed.
 //
 // Errors raised here (EListError "List index out of bounds (N)" when an entry
 // line is missing, Exception "Failed to Load Stream" from the view) leave the
@@ -20,6 +30,7 @@
 // done before the error stays done: the view and the status bar keep their
 // content, HitCount keeps the value reached.
 #include "DictionaryStore.h"
+#include "FormMatcher.h"
 #include "ResultDocument.h"
 #include "SearchView.h"
 
@@ -27,6 +38,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class SearchEngine {
@@ -36,8 +48,23 @@ public:
     static const QString TooShortMessage;     // "Pojam mora biti duži od 2 znaka!"
     static const QString StopWordMessage;     // "Nedopušten pojam!"
     static const QString HitCountPrefix;      // "Broj pronađenih pojmova: "
+    static const QString BaseFormPrefix;      // "osnovni oblik: "
 
     SearchEngine(const DictionaryStore& store, ResultDocument& document, SearchView& view);
+    ~SearchEngine();
+
+    // Where the dictionary forms of words come from (not owned; may be null).
+    void SetWordForms(WordForms* forms);
+    // A matcher the caller keeps from engine to engine (the console lookup
+    // answers term after term): used for its store, with what it has found.
+    void ShareFormMatcher(FormMatcher& matcher) { shared_.push_back(&matcher); }
+    // Makes, on a worker, what the first search through word forms needs of
+    // the store (loaded by now): it then costs no more than a later one.
+    void PrepareWordForms();
+
+    // The store the commands search from now on; it must outlive its use.
+    // Its word forms are prepared as PrepareWordForms does.
+    void UseStore(const DictionaryStore& store);
 
     // BPojamSearchClick, Trai2Click.
     void RunSearch();
@@ -70,12 +97,24 @@ public:
     // The positions the last whole-dictionary search found, in the order of
     // its document (those written before an error, when one stopped it).
     const std::vector<int32_t>& Hits() const { return hits_; }
+    // What marks the last whole-dictionary search's term in the view when it
+    // ran with "Svi oblici riječi": its words in every form found; an
+    // expression without a pattern otherwise.
+    const QRegularExpression& FormsExpression() const { return formsExpression_; }
 
 private:
-    const DictionaryStore& store_;
+    const DictionaryStore* store_;
     ResultDocument& document_;
     SearchView& view_;
     QByteArray searchTerm_;
     int32_t hitCount_ = 0;
     std::vector<int32_t> hits_;
+    // The matcher of each store searched so far (at most the two
+    // directions'), so a switch back finds its vocabulary made.
+    FormMatcher& Matcher();
+    WordForms* wordForms_ = nullptr;
+    std::vector<std::unique_ptr<FormMatcher>> matchers_;
+    std::vector<FormMatcher*> shared_;
+    QRegularExpression formsExpression_;
+    bool baseFormShown_ = false;   // the status bar names a base form
 };

@@ -14,6 +14,8 @@ QString SearchOptionsSummary(const SearchOptions& options)
         on << QStringLiteral("cijele riječi");
     if (options.legalOnly)
         on << QStringLiteral("pravni");
+    if (options.allForms)
+        on << QStringLiteral("svi oblici");
     return on.join(QStringLiteral(" · "));
 }
 

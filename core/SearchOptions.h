@@ -8,6 +8,9 @@
 //                     term has no letter or digit right before or after it.
 //   legalOnly         only entries of the legal glossary (source mark
 //                     [Tarvena]); headword mode skips the other headwords.
+//   allForms          whole-dictionary search finds each word of the term
+//                     in any of its inflected forms, as whole words
+//                     (FormMatcher.h): "tužitelj" finds "tužitelja".
 //
 // With every option off the searches are the program's plain ones, hit for
 // hit: the options add, they never change what the plain searches do.
@@ -18,17 +21,19 @@ struct SearchOptions {
     bool ignoreDiacritics = false;
     bool wholeWords = false;
     bool legalOnly = false;
+    bool allForms = false;
 
-    bool Any() const { return ignoreDiacritics || wholeWords || legalOnly; }
+    bool Any() const { return ignoreDiacritics || wholeWords || legalOnly || allForms; }
     bool operator==(const SearchOptions& o) const
     {
-        return ignoreDiacritics == o.ignoreDiacritics && wholeWords == o.wholeWords && legalOnly == o.legalOnly;
+        return ignoreDiacritics == o.ignoreDiacritics && wholeWords == o.wholeWords && legalOnly == o.legalOnly
+            && allForms == o.allForms;
     }
     bool operator!=(const SearchOptions& o) const { return !(*this == o); }
 };
 
 // The options that are on, named briefly for the status bar:
-// "bez dijakritike · cijele riječi · pravni"; empty when none is.
+// "bez dijakritike · cijele riječi · pravni · svi oblici"; empty when none is.
 QString SearchOptionsSummary(const SearchOptions& options);
 
 // The term as the search takes it under the options: ignoring diacritics,

@@ -116,6 +116,9 @@ QString TopicHtml(const TRawTopic& topic, bool isContents, const QString& conten
             for (QString& cell : cells)
                 cell = cell.trimmed();
             rows << cells;
+        } else if (!items.isEmpty() && raw.front().isSpace()) {
+            // An indented line goes on with the item above it.
+            items.last() += u' ' + line;
         } else {
             flushItems();
             flushRows();

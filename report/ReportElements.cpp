@@ -1,11 +1,13 @@
 #include "ReportElements.h"
 
 #include "ReportForm.h"
+#include "ReportPrinter.h"
 #include "ReportUnits.h"
 
 #include <RichTextLayout.h>
 #include <RtfReader.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QFontMetricsF>
@@ -132,8 +134,13 @@ void TQRImage::Print(TReportForm& report, TQRBand&, int x, int y)
 
 // ------------------------------------------------------------- TQRRichText
 
+namespace {
+// About 50 ms of reading and laying out a result's text.
+constexpr qsizetype kPrintReadStepBytes = 64 * 1024;
+} // namespace
+
 TQRRichText::TQRRichText(const QString& name, double left, double top, double width, double height)
-    : TQRPrintable(name, left, top, width, height), m_document(std::make_unique<QTextDocument>())
+    : TQRPrintable(name, left, top, width, height)
 {
 }
 
@@ -141,15 +148,50 @@ TQRRichText::~TQRRichText() = default;
 
 void TQRRichText::LoadFromStream(const QByteArray& data)
 {
-    m_document->setDefaultFont(DefaultFont);
-    richtext::loadStream(m_document.get(), QByteArrayView(data));
-    m_document->setDefaultFont(DefaultFont);
+    m_source = data;
+    m_document.reset();
+}
+
+QTextDocument* TQRRichText::Document() const
+{
+    if (!m_document) {
+        m_document = std::make_unique<QTextDocument>();
+        m_document->setDefaultFont(DefaultFont);
+        richtext::loadStream(m_document.get(), QByteArrayView(m_source));
+        m_document->setDefaultFont(DefaultFont);
+    }
+    return m_document.get();
 }
 
 int TQRRichText::TextLength() const
 {
     // characterCount() counts the closing paragraph separator as well.
-    return std::max(0, m_document->characterCount() - 1);
+    return std::max(0, Document()->characterCount() - 1);
+}
+
+std::unique_ptr<QTextDocument> TQRRichText::ReadForPrinting(TReportPrinter& job, qreal widthPx) const
+{
+    auto printed = std::make_unique<QTextDocument>();
+    printed->setDefaultFont(DefaultFont);
+    richtext::IncrementalRtfReader reader;
+    if (!reader.start(printed.get(), m_source)) {
+        richtext::readPlainText(printed.get(), m_source);
+    } else {
+        // Laid out for the printer from the start, each step's text is laid
+        // out as it comes, and the window is served between steps.
+        richtext::RichTextLayout::Prepare(printed.get(), job.Device(), widthPx);
+        while (!reader.step(kPrintReadStepBytes)) {
+            // Asking for the last block's place lays the text out down to it.
+            printed->documentLayout()->blockBoundingRect(printed->lastBlock());
+            TReportPrinter::ServeMessages();
+            if (job.Cancelled())
+                return nullptr;
+        }
+    }
+    // Setting it lays the whole text out anew: only when the reading changed it.
+    if (printed->defaultFont() != DefaultFont)
+        printed->setDefaultFont(DefaultFont);
+    return printed;
 }
 
 void TQRRichText::Print(TReportForm& report, TQRBand&, int x, int y)
@@ -162,10 +204,11 @@ void TQRRichText::Print(TReportForm& report, TQRBand&, int x, int y)
     if (widthPx <= 0)
         return;
 
-    // A copy of the text is laid out against the printer, at its resolution,
-    // and dropped with the run's device; the element's own text is left as
-    // it was loaded.
-    const std::unique_ptr<QTextDocument> printed(m_document->clone());
+    // The text is read afresh and laid out against the printer, at its
+    // resolution, and dropped with the run's device.
+    const std::unique_ptr<QTextDocument> printed = ReadForPrinting(job, widthPx);
+    if (!printed)
+        return;
     const richtext::RichTextLayout layout(printed.get(), job.Device(), widthPx);
     const int end = layout.endIndex();
 
@@ -193,7 +236,7 @@ void TQRRichText::Print(TReportForm& report, TQRBand&, int x, int y)
 
     int start = 0;
     int next = layout.fitRange(start, room());
-    if (!AutoStretch || TextLength() == 0) {
+    if (!AutoStretch || printed->characterCount() <= 1) {
         render(start, next); // what does not fit is cut off
         return;
     }

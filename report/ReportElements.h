@@ -17,6 +17,7 @@
 class QPainter;
 class QTextDocument;
 class TReportForm;
+class TReportPrinter;
 struct TQRBand;
 
 class TQRPrintable {
@@ -119,8 +120,11 @@ public:
     ~TQRRichText() override;
 
     // Replaces the whole text: RTF, or plain text when the data is not RTF.
+    // The text is read when it is printed, in steps between which the
+    // window is served, so that a result of thousands of entries never
+    // holds it up; Document() reads it at once.
     void LoadFromStream(const QByteArray& data);
-    QTextDocument* Document() const { return m_document.get(); }
+    QTextDocument* Document() const;
     // Number of characters in the text.
     int TextLength() const;
 
@@ -130,5 +134,10 @@ public:
     QFont DefaultFont;
 
 private:
-    std::unique_ptr<QTextDocument> m_document;
+    // The text read into a document laid out for the printer, the window
+    // served between steps; null when the run was cancelled meanwhile.
+    std::unique_ptr<QTextDocument> ReadForPrinting(TReportPrinter& job, qreal widthPx) const;
+
+    QByteArray m_source;
+    mutable std::unique_ptr<QTextDocument> m_document;   // read from m_source on demand
 };

@@ -18,9 +18,7 @@ constexpr qreal kEpsilon = 1e-6;
 RichTextLayout::RichTextLayout(QTextDocument *doc, QPaintDevice *device, qreal widthPx)
     : m_doc(doc)
 {
-    doc->documentLayout()->setPaintDevice(device);
-    doc->setDocumentMargin(0);
-    doc->setPageSize(QSizeF(widthPx, -1)); // endless page: no page breaks of its own
+    Prepare(doc, device, widthPx);
     doc->documentLayout()->documentSize(); // finishes the whole layout now
 
     m_end = doc->characterCount();
@@ -35,6 +33,17 @@ RichTextLayout::RichTextLayout(QTextDocument *doc, QPaintDevice *device, qreal w
             m_lines.push_back({block.position() + line.textStart(), top, top + line.height(), block, i});
         }
     }
+}
+
+void RichTextLayout::Prepare(QTextDocument *doc, QPaintDevice *device, qreal widthPx)
+{
+    // Each of these lays the whole text out anew, even when nothing changes.
+    if (doc->documentLayout()->paintDevice() != device)
+        doc->documentLayout()->setPaintDevice(device);
+    if (doc->documentMargin() != 0)
+        doc->setDocumentMargin(0);
+    if (doc->pageSize() != QSizeF(widthPx, -1))
+        doc->setPageSize(QSizeF(widthPx, -1)); // endless page: no page breaks of its own
 }
 
 int RichTextLayout::endIndex() const { return m_end; }

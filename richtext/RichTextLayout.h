@@ -28,6 +28,10 @@ namespace richtext {
 class RichTextLayout {
 public:
     RichTextLayout(QTextDocument *doc, QPaintDevice *device, qreal widthPx);
+    // The settings construction makes, alone: a document prepared before
+    // its text is read is laid out as the text comes in, and the layout
+    // made afterwards finds it done.
+    static void Prepare(QTextDocument *doc, QPaintDevice *device, qreal widthPx);
 
     // One past the last position: the end of any flow.
     int endIndex() const;

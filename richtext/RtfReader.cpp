@@ -1,6 +1,7 @@
 #include "RtfReader.h"
 
 #include "Cp1250.h"
+#include "RtfKeywords.h"
 
 #include <QColor>
 #include <QTextBlock>
@@ -25,9 +26,10 @@ namespace {
 // stack stays small whatever the input nests, and real documents never come
 // near it.
 constexpr size_t kMaxKeptDepth = 1024;
-// Control words longer than this are not RTF keywords; the rest of the
-// letters are consumed and the word is ignored.
-constexpr int kMaxWordLength = 32;
+using rtf::findKeyword;
+using rtf::Keyword;
+using rtf::Kw;
+using rtf::kMaxWordLength;
 // Font sizes in half-points are kept to what QFont handles comfortably: Qt
 // draws sub- and superscripts at two thirds of the whole point size, which
 // must not come out as 0.
@@ -109,170 +111,6 @@ struct ColorEntry {
     QColor color; // invalid: automatic
 };
 
-enum class Kw : uint8_t {
-    SkipDest, FontTbl, ColorTbl,
-    Par, Line, Tab, Cell, Pard, Plain,
-    Bold, Italic, Underline, UnderlineNone, Strike, Hidden, Caps, SmallCaps,
-    Super, Sub, NoSuperSub,
-    Font, FontSize, Color, Background, Red, Green, Blue, DefaultFont,
-    FontSwiss, FontRoman, FontModern, FontScript, FontDecor, FontOther,
-    Unicode, UnicodeSkip, Bin,
-    AlignLeft, AlignCenter, AlignRight, AlignJustify,
-    LeftIndent, RightIndent, FirstIndent, SpaceBefore, SpaceAfter,
-    Char, // the keyword stands for one character (table value)
-};
-
-struct Keyword {
-    std::string_view name;
-    Kw kind;
-    char16_t ch = 0;
-};
-
-// Sorted by name for binary search.
-constexpr Keyword kKeywords[] = {
-    {"author", Kw::SkipDest},
-    {"b", Kw::Bold},
-    {"bin", Kw::Bin},
-    {"blue", Kw::Blue},
-    {"bullet", Kw::Char, 0x2022},
-    {"buptim", Kw::SkipDest},
-    {"caps", Kw::Caps},
-    {"cb", Kw::Background},
-    {"cell", Kw::Cell},
-    {"cf", Kw::Color},
-    {"colorschememapping", Kw::SkipDest},
-    {"colortbl", Kw::ColorTbl},
-    {"comment", Kw::SkipDest},
-    {"creatim", Kw::SkipDest},
-    {"datastore", Kw::SkipDest},
-    {"deff", Kw::DefaultFont},
-    {"doccomm", Kw::SkipDest},
-    {"emdash", Kw::Char, 0x2014},
-    {"emspace", Kw::Char, 0x2003},
-    {"endash", Kw::Char, 0x2013},
-    {"enspace", Kw::Char, 0x2002},
-    {"f", Kw::Font},
-    {"fdecor", Kw::FontDecor},
-    {"fi", Kw::FirstIndent},
-    {"filetbl", Kw::SkipDest},
-    {"fldinst", Kw::SkipDest},
-    {"fmodern", Kw::FontModern},
-    {"fnil", Kw::FontOther},
-    {"fonttbl", Kw::FontTbl},
-    {"footer", Kw::SkipDest},
-    {"footerf", Kw::SkipDest},
-    {"footerl", Kw::SkipDest},
-    {"footerr", Kw::SkipDest},
-    {"footnote", Kw::SkipDest},
-    {"froman", Kw::FontRoman},
-    {"fs", Kw::FontSize},
-    {"fscript", Kw::FontScript},
-    {"fswiss", Kw::FontSwiss},
-    {"ftech", Kw::FontOther},
-    {"ftncn", Kw::SkipDest},
-    {"ftnsep", Kw::SkipDest},
-    {"ftnsepc", Kw::SkipDest},
-    {"generator", Kw::SkipDest},
-    {"green", Kw::Green},
-    {"header", Kw::SkipDest},
-    {"headerf", Kw::SkipDest},
-    {"headerl", Kw::SkipDest},
-    {"headerr", Kw::SkipDest},
-    {"highlight", Kw::Background},
-    {"i", Kw::Italic},
-    {"info", Kw::SkipDest},
-    {"keywords", Kw::SkipDest},
-    {"latentstyles", Kw::SkipDest},
-    {"ldblquote", Kw::Char, 0x201C},
-    {"li", Kw::LeftIndent},
-    {"line", Kw::Line},
-    {"listoverridetable", Kw::SkipDest},
-    {"listtable", Kw::SkipDest},
-    {"lquote", Kw::Char, 0x2018},
-    {"ltrmark", Kw::Char, 0x200E},
-    {"nonshppict", Kw::SkipDest},
-    {"nosupersub", Kw::NoSuperSub},
-    {"object", Kw::SkipDest},
-    {"operator", Kw::SkipDest},
-    {"page", Kw::Par},
-    {"par", Kw::Par},
-    {"pard", Kw::Pard},
-    {"pgdsctbl", Kw::SkipDest},
-    {"pict", Kw::SkipDest},
-    {"plain", Kw::Plain},
-    {"printim", Kw::SkipDest},
-    {"private", Kw::SkipDest},
-    {"qc", Kw::AlignCenter},
-    {"qj", Kw::AlignJustify},
-    {"ql", Kw::AlignLeft},
-    {"qmspace", Kw::Char, 0x2005},
-    {"qr", Kw::AlignRight},
-    {"rdblquote", Kw::Char, 0x201D},
-    {"red", Kw::Red},
-    {"revtbl", Kw::SkipDest},
-    {"revtim", Kw::SkipDest},
-    {"ri", Kw::RightIndent},
-    {"row", Kw::Par},
-    {"rquote", Kw::Char, 0x2019},
-    {"rsidtbl", Kw::SkipDest},
-    {"rtlmark", Kw::Char, 0x200F},
-    {"rxe", Kw::SkipDest},
-    {"sa", Kw::SpaceAfter},
-    {"sb", Kw::SpaceBefore},
-    {"scaps", Kw::SmallCaps},
-    {"sect", Kw::Par},
-    {"shppict", Kw::SkipDest},
-    {"strike", Kw::Strike},
-    {"striked", Kw::Strike},
-    {"stylesheet", Kw::SkipDest},
-    {"sub", Kw::Sub},
-    {"subject", Kw::SkipDest},
-    {"super", Kw::Super},
-    {"tab", Kw::Tab},
-    {"tc", Kw::SkipDest},
-    {"template", Kw::SkipDest},
-    {"themedata", Kw::SkipDest},
-    {"title", Kw::SkipDest},
-    {"txe", Kw::SkipDest},
-    {"u", Kw::Unicode},
-    {"uc", Kw::UnicodeSkip},
-    {"ul", Kw::Underline},
-    {"uld", Kw::Underline},
-    {"uldash", Kw::Underline},
-    {"uldashd", Kw::Underline},
-    {"uldashdd", Kw::Underline},
-    {"uldb", Kw::Underline},
-    {"ulhwave", Kw::Underline},
-    {"ulnone", Kw::UnderlineNone},
-    {"ulth", Kw::Underline},
-    {"ulw", Kw::Underline},
-    {"ulwave", Kw::Underline},
-    {"v", Kw::Hidden},
-    {"xe", Kw::SkipDest},
-    {"xmlnstbl", Kw::SkipDest},
-    {"zwj", Kw::Char, 0x200D},
-    {"zwnj", Kw::Char, 0x200C},
-};
-
-constexpr bool keywordsSorted()
-{
-    for (size_t i = 1; i < std::size(kKeywords); ++i) {
-        if (!(kKeywords[i - 1].name < kKeywords[i].name))
-            return false;
-    }
-    return true;
-}
-static_assert(keywordsSorted(), "kKeywords must stay sorted for the binary search");
-
-const Keyword *findKeyword(std::string_view word)
-{
-    const Keyword *first = std::begin(kKeywords);
-    const Keyword *last = std::end(kKeywords);
-    const Keyword *it = std::lower_bound(first, last, word,
-                                         [](const Keyword &k, std::string_view w) { return k.name < w; });
-    return it != last && it->name == word ? it : nullptr;
-}
-
 // "Arial CE" and its kin are the code-page variants of the same face; the
 // face itself is what fontconfig knows (and maps to Liberation Sans & co.).
 QString baseFamily(QString name)
@@ -321,6 +159,15 @@ public:
           m_cursor(doc)
     {
     }
+    // Reads the text alone into `plain`, as a view's plain copy of it gives
+    // it: paragraphs and line breaks end in '\n', no-break spaces are spaces.
+    Parser(QString *plain, QByteArrayView data)
+        : m_p(reinterpret_cast<const uchar *>(data.data())),
+          m_begin(m_p),
+          m_end(m_p + data.size()),
+          m_plain(plain)
+    {
+    }
 
     void run();
     // Reads on until at least `bytes` more bytes are consumed or the data
@@ -357,6 +204,7 @@ private:
     const uchar *m_begin;
     const uchar *m_end;
     QTextCursor m_cursor;
+    QString *m_plain = nullptr; // text only: no document, no formats
 
     std::vector<GroupState> m_stack; // saved states of the open groups
     size_t m_excessDepth = 0;         // groups opened beyond kMaxKeptDepth
@@ -451,7 +299,7 @@ void Parser::finish()
         return;
     m_finished = true;
     flushText();
-    if (m_blockPara != m_state.para)
+    if (!m_plain && m_blockPara != m_state.para)
         m_cursor.setBlockFormat(blockFormat(m_state.para));
 }
 
@@ -821,6 +669,10 @@ void Parser::paragraph()
     if (m_state.dest != Dest::Text)
         return;
     flushText();
+    if (m_plain) {
+        m_plain->append(QLatin1Char('\n'));
+        return;
+    }
     if (m_blockPara != m_state.para) {
         m_cursor.setBlockFormat(blockFormat(m_state.para));
         m_blockPara = m_state.para;
@@ -861,7 +713,17 @@ void Parser::flushText(bool keepOpenPair)
         }
         s[i] = u'\uFFFD';
     }
-    m_cursor.insertText(m_text, charFormat(m_textState));
+    if (m_plain) {
+        for (QChar &c : m_text) {
+            if (c == QChar::LineSeparator)
+                c = QLatin1Char('\n');
+            else if (c == QChar::Nbsp)
+                c = QLatin1Char(' ');
+        }
+        m_plain->append(m_text);
+    } else {
+        m_cursor.insertText(m_text, charFormat(m_textState));
+    }
     m_text.clear();
     m_blockEmpty = false;
     if (!held.isNull())
@@ -1085,6 +947,65 @@ qsizetype IncrementalRtfReader::consumed() const
 }
 
 qsizetype IncrementalRtfReader::size() const { return d->data.size(); }
+
+struct RtfTextReader::Impl {
+    QByteArray data;
+    QString text;
+    std::unique_ptr<Parser> parser;
+    qsizetype lead = 0;
+    bool plain = false;   // not RTF: read as code page 1250 text at once
+    bool done = false;
+};
+
+RtfTextReader::RtfTextReader(const QByteArray &data) : d(std::make_unique<Impl>())
+{
+    d->data = data;
+    if (!looksLikeRtf(data)) {
+        d->plain = true;
+        return;
+    }
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    d->lead = skipSpace(p, p + data.size()) - p;
+    d->parser = std::make_unique<Parser>(&d->text, QByteArrayView(d->data).sliced(d->lead));
+}
+
+RtfTextReader::~RtfTextReader() = default;
+
+bool RtfTextReader::step(qsizetype bytes)
+{
+    if (d->done)
+        return true;
+    if (d->plain) {
+        QString text = cp1250::decode(d->data.constData(), d->data.size());
+        text.remove(QChar(u'\0'));
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QChar(u'\r'), QChar(u'\n'));
+        text.replace(QChar::Nbsp, QLatin1Char(' '));
+        d->text = std::move(text);
+        d->done = true;
+        return true;
+    }
+    d->done = d->parser->step(bytes);
+    return d->done;
+}
+
+double RtfTextReader::progress() const
+{
+    if (d->done || d->data.isEmpty())
+        return 1.0;
+    return d->parser ? double(d->lead + d->parser->consumed()) / double(d->data.size()) : 0.0;
+}
+
+QString RtfTextReader::take()
+{
+    step(d->data.size());
+    return std::move(d->text);
+}
+
+QString plainTextOf(const QByteArray &data)
+{
+    return RtfTextReader(data).take();
+}
 
 void readPlainText(QTextDocument *doc, QByteArrayView data)
 {

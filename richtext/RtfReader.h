@@ -31,6 +31,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <QString>
+
 #include <memory>
 
 class QTextDocument;
@@ -79,6 +81,32 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// The text of a document without building one: what selecting all of the
+// document loadStream makes of the same bytes and taking its plain text
+// gives (paragraphs end in '\n', no-break spaces are spaces), at the speed
+// of reading alone. For copying a result too long to lay out first. Read in
+// steps, so that a long one can show its progress and be cancelled.
+class RtfTextReader {
+public:
+    explicit RtfTextReader(const QByteArray &data);
+    ~RtfTextReader();
+    RtfTextReader(const RtfTextReader &) = delete;
+    RtfTextReader &operator=(const RtfTextReader &) = delete;
+
+    // Reads on by at least `bytes` bytes; true when all is read.
+    bool step(qsizetype bytes);
+    // Share of the data read, 0 to 1.
+    double progress() const;
+    // Reads the rest and hands over the text.
+    QString take();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+QString plainTextOf(const QByteArray &data);
 
 enum class StreamFormat { Rtf, PlainText };
 

@@ -18,6 +18,14 @@
 //   large         the ten most frequent 3-letter terms of the index: Return
 //                 to the first screen painted, keystrokes posted from another
 //                 thread while the rest comes in, memory; the five worst named
+//   direction     the switch to Croatian-English: the first (the pair read)
+//                 and later ones until the list is painted; the memory the
+//                 second pair adds
+//   copy[=N]      (only when named) the dictionary N times the real one (60):
+//                 "ion", then at once select all and copy: the whole result
+//                 on the clipboard, and the window's answer meanwhile
+//   pdf           a PDF of the largest real results, the window's answer
+//                 while it is written
 //   scale[=N]     (only when named, or with "all") the shipped texts repeated
 //                 N times (60): "ion" with its hundreds of thousands of hits,
 //                 a new search and closing the window while it comes in
@@ -36,6 +44,12 @@
 #include "Cp1250Case.h"
 #include "Cp1250Text.h"
 #include "SearchEngine.h"
+#include "SearchSettings.h"
+#include "PdfExport.h"
+#include "ureport.h"
+#include "Forms.h"
+
+#include <QClipboard>
 
 #include <QCheckBox>
 #include <valgrind/callgrind.h>
@@ -534,6 +548,94 @@ void BenchScale(const QString& dataDir, int factor)
     QDir::setCurrent(before);
 }
 
+// Select all and copy of a result being read, timed to the clipboard
+// filled, with keystrokes posted meanwhile; the view itself is not read for
+// it.
+void BenchScaleCopy(const QString& dataDir, int factor)
+{
+    std::printf("\nA dictionary %d times the real one: \"ion\", then at once select all and copy:\n", factor);
+    QTemporaryDir dir;
+    if (!dir.isValid() || !MakeRepeatedDictionary(dataDir, dir.path(), factor))
+        return;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    {
+        TfVokabar window;
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        std::vector<double> copies, keys, gaps;
+        qsizetype chars = 0;
+        for (int run = 0; run < 3; ++run) {
+            window.setComboText(QStringLiteral("ion"));
+            window.BPojamSearch->click();
+            QApplication::clipboard()->clear();
+            KeyLatency latency(window.WordsList);
+            double worstGap = 0;
+            QElapsedTimer gap;
+            gap.start();
+            QTimer ticker;
+            ticker.setInterval(1);
+            QObject::connect(&ticker, &QTimer::timeout, [&] {
+                worstGap = std::max(worstGap, double(gap.nsecsElapsed()) / 1e6);
+                gap.restart();
+            });
+            ticker.start();
+            QTest::qWait(20);
+            gap.restart();
+            worstGap = 0;
+            copies.push_back(TimeMs([&] {
+                window.Oznaisve2->trigger();
+                window.Kopiraj1->trigger();
+            }));
+            QTest::qWait(20);
+            keys.push_back(latency.Worst());
+            gaps.push_back(worstGap);
+            chars = QApplication::clipboard()->text().size();
+        }
+        std::printf("  %-58s %9d\n", "hits", window.Engine().HitCount());
+        std::printf("  %-58s %9.1f MB\n", "document", double(window.ViewLoader().Source().size()) / 1048576.0);
+        std::printf("  %-58s %9lld\n", "characters on the clipboard", static_cast<long long>(chars));
+        Figure("select all + copy, median of 3", Median(copies), 5000);
+        Info("  event loop away at most (worst of 3)", Max(gaps));
+        Info("  a keystroke's wait, worst of 3", Max(keys));
+        window.close();
+    }
+    QDir::setCurrent(before);
+}
+
+// A PDF of the largest real results, with the window's answer meanwhile.
+void BenchPdf(TfVokabar& window)
+{
+    std::printf("\nPDF of large results (the window answering while it is written):\n");
+    QTemporaryDir dir;
+    for (const QString& term : {QStringLiteral("ion"), QStringLiteral("the")}) {
+        window.setComboText(term);
+        window.BPojamSearch->click();
+        const QByteArray shown = window.Document().Bytes();
+        const QByteArray result(shown.constData(), shown.size());
+        KeyLatency latency(window.WordsList);
+        double worstGap = 0;
+        QElapsedTimer gap;
+        gap.start();
+        QTimer ticker;
+        ticker.setInterval(1);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            worstGap = std::max(worstGap, double(gap.nsecsElapsed()) / 1e6);
+            gap.restart();
+        });
+        ticker.start();
+        QTest::qWait(20);
+        gap.restart();
+        worstGap = 0;
+        const double ms = TimeMs([&] {
+            SaveResultAsPdf(*QRRezultatPretrage, term, window.Engine().HitCount(), result, dir.filePath("r.pdf"));
+        });
+        QTest::qWait(20);
+        std::printf("  %-8s %6d hits  PDF written %8.0f ms  event loop away %7.1f ms  key wait %7.1f ms\n",
+                    qPrintable(term), window.Engine().HitCount(), ms, worstGap, latency.Worst());
+    }
+}
+
 void TypeKey(QWidget* target, QChar c)
 {
     const auto key = Qt::Key(c.toUpper().unicode());
@@ -667,6 +769,57 @@ void BenchSearches(TfVokabar& window)
     Info("  painting the view afterwards", Median(paint));
 }
 
+// The Croatian-English direction. The memory is taken first, on the window
+// that has shown only the English pair so far; then fresh windows for the
+// first switch, which reads the pair, and one window switched back and forth.
+void BenchDirection(TfVokabar& window)
+{
+    std::printf("\nThe Croatian-English direction (switch to the list painted):\n");
+    if (!window.Hrvatskoengleskismjer1->isEnabled()) {
+        std::printf("  the Croatian-English pair is missing: build the target tarvena_data\n");
+        return;
+    }
+    QApplication::processEvents();
+    const double english = double(ResidentKb()) / 1024.0;
+    // The list lays itself out from the event loop, then paints.
+    const auto switchTo = [](TfVokabar& form, bool croatian) {
+        const double ms = TimeMs([&] {
+            form.Hrvatskoengleskismjer1->setChecked(croatian);
+            QApplication::processEvents();
+            form.WordsList->viewport()->repaint();
+        });
+        if (form.CroatianEnglish() != croatian)
+            std::printf("  (the switch did not happen)\n");
+        return ms;
+    };
+    switchTo(window, true);
+    const double both = double(ResidentKb()) / 1024.0;
+    switchTo(window, false);
+
+    // At once after the first paint the pair is read by the switch; a second
+    // later it has been unpacked ahead and the switch takes it over.
+    std::vector<double> first, ahead, later;
+    for (int i = 0; i < 14; ++i) {
+        // Each window starts English-Croatian, whatever the last one saved.
+        searchsettings::SaveCroatianEnglish(false);
+        TfVokabar form;
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            continue;
+        QTest::qWait(i % 2 ? 1000 : 20);
+        (i % 2 ? ahead : first).push_back(switchTo(form, true));
+    }
+    for (int i = 0; i < 20; ++i)
+        later.push_back(switchTo(window, i % 2 == 0));
+    switchTo(window, false);
+    Figure("first switch at once after the first paint, median of 7", Median(first), 150);
+    Figure("first switch a second after it (unpacked ahead), median of 7", Median(ahead), 150);
+    Figure("later switches, either way, median of 20", Median(later), 30);
+    Info("resident memory, English pair only", english, "MB");
+    Info("resident memory, both pairs", both, "MB");
+    Figure("memory the Croatian-English pair adds", both - english, 70, "MB");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -724,6 +877,18 @@ int main(int argc, char** argv)
         BenchSearches(window);
     if (wanted("large"))
         BenchLargeSearches(window);
+    if (wanted("direction"))
+        BenchDirection(window);
+    if (sections.contains(QLatin1String("pdf"))) {
+        static TQRRezultatPretrage report;
+        if (QRRezultatPretrage == nullptr)
+            QRRezultatPretrage = &report;
+        BenchPdf(window);
+    }
+    for (const QString& section : sections) {
+        if (section.startsWith(QLatin1String("copy")))
+            BenchScaleCopy(dataDir, section.contains('=') ? section.section('=', 1).toInt() : 60);
+    }
     // The large dictionary takes minutes and gigabytes: asked for by name
     // ("scale", or "scale=N" for N times the texts), or with "all".
     for (const QString& section : sections) {

@@ -11,6 +11,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -104,11 +107,11 @@ TEST_F(ResultViewTest, FirstScreenAndCountAtOnceTheRestBetweenEvents)
 
 TEST_F(ResultViewTest, SelectAllCopyAndNewDocumentsTakeTheWholeDocument)
 {
-    // Select all while the rest is still to come: all of it.
+    // Select all while the rest is still to come: all of it, as it comes.
     Search("court");
     ASSERT_TRUE(Loading());
     window->Oznaisve2->trigger();
-    EXPECT_FALSE(Loading());
+    ASSERT_TRUE(WaitLoaded());
     EXPECT_EQ(window->RichEdit1->textCursor().selectedText().replace(QChar::ParagraphSeparator, '\n'),
               WholeText());
 
@@ -137,6 +140,50 @@ TEST_F(ResultViewTest, SelectAllCopyAndNewDocumentsTakeTheWholeDocument)
     ASSERT_TRUE(Loading());
     window->close();
     EXPECT_FALSE(Loading());
+}
+
+TEST_F(ResultViewTest, CommandsReachingPastWhatIsReadActOnTheWholeResult)
+{
+    QTextEdit* view = window->RichEdit1;
+    const auto key = [view](Qt::Key k, Qt::KeyboardModifiers m) { QTest::keyClick(view, k, m); };
+    const auto copied = [] { return QApplication::clipboard()->text(); };
+    const auto atEnd = [view] { return view->textCursor().position() == view->document()->characterCount() - 1; };
+    struct Case {
+        const char* command;
+        std::function<void()> act;
+        std::function<bool()> whole;
+    };
+    const Case cases[] = {
+        {"select all, copy", [&] { window->Oznaisve2->trigger(); window->Kopiraj1->trigger(); },
+         [&] { return copied() == WholeText(); }},
+        {"select all, copy, zoomed", [&] { window->Zoom().SetFactor(1.5); window->Oznaisve2->trigger();
+                                           window->Kopiraj1->trigger(); window->Zoom().SetFactor(1.0); },
+         [&] { return copied() == WholeText(); }},
+        {"Ctrl+Shift+End, copy", [&] { key(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+                                       window->Kopiraj1->trigger(); },
+         [&] { return copied() == WholeText(); }},
+        {"Ctrl+End", [&] { key(Qt::Key_End, Qt::ControlModifier); }, [&] { return !Loading() && atEnd(); }},
+        {"scroll bar to the bottom", [&] { QScrollBar* bar = view->verticalScrollBar();
+                                           bar->setValue(bar->maximum()); QTest::qWait(20); },
+         [&] { QScrollBar* bar = view->verticalScrollBar();
+               return !Loading() && bar->value() == bar->maximum(); }},
+        {"Page Down at the bottom of what is read",
+         [&] { view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() - 1);
+               key(Qt::Key_PageDown, Qt::NoModifier); }, [&] { return !Loading(); }},
+        {"drag-select", [&] { QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+                              QMouseEvent move(QEvent::MouseMove, QPointF(40, 40), view->viewport()->mapToGlobal(QPointF(40, 40)),
+                                               Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+                              QApplication::sendEvent(view->viewport(), &move);
+                              QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(40, 40)); },
+         [&] { return !Loading(); }},
+    };
+    for (const Case& c : cases) {
+        QApplication::clipboard()->clear();
+        Search("court");
+        ASSERT_TRUE(Loading()) << c.command;
+        c.act();
+        EXPECT_TRUE(c.whole()) << c.command;
+    }
 }
 
 TEST_F(ResultViewTest, TextReadLaterComesAtTheZoomOfTheRest)

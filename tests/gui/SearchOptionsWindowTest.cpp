@@ -215,6 +215,71 @@ TEST_F(SearchOptionsWindowTest, HistoryIsKeptAsTermsJoinItAndMergesWithAnotherIn
     EXPECT_FALSE(window->Zanemaridijakritikeznakove1->isChecked());
 }
 
+TEST_F(SearchOptionsWindowTest, AllFormsFindsAndMarksInflectedFormsAndHeadwordModeUsesBaseForms)
+{
+    // With the installed Hunspell dictionaries, as the program runs.
+    std::string index, entries;
+    for (const char* line : {"compensation for damage.naknada štete", "court.sud", "courts.sudovi",
+                             "liability.odgovornost", "to claim damages.zahtijevati naknadu štete"}) {
+        index += Cp(line) + "\r\n";
+        entries += "\\par " + Cp(line) + " {\\i [Tarvena]} \r\n";
+    }
+    dir.WriteData(index, entries);
+    Restart();
+    QAction* allForms = window->Svioblicirijei1;
+    EXPECT_TRUE(allForms->isCheckable());
+    EXPECT_TRUE(window->Trai3->actions().contains(allForms));
+    EXPECT_TRUE(window->PopupMenu1->actions().contains(allForms));
+
+    const struct {
+        bool on;
+        const char* term;
+        const char* status;
+    } searches[] = {
+        {false, "naknadu štete", "Broj pronađenih pojmova: 1"},
+        {true, "naknadu štete", "Broj pronađenih pojmova: 2"},
+        {true, "naknada štete", "Broj pronađenih pojmova: 2"},
+        {true, "courts", "Broj pronađenih pojmova: 2"},
+        {true, "liabilities", "Broj pronađenih pojmova: 1"},
+        {false, "liabilities", "Broj pronađenih pojmova: 0"},
+    };
+    for (const auto& search : searches) {
+        if (allForms->isChecked() != search.on)
+            allForms->trigger();
+        EXPECT_EQ(Options(), search.on ? QStringLiteral("svi oblici") : QString());
+        Search(QString::fromUtf8(search.term));
+        EXPECT_EQ(Status(), QString::fromUtf8(search.status)) << search.term;
+    }
+
+    // The view marks the forms found, and only them.
+    allForms->setChecked(true);
+    Search(QStringLiteral("naknada štete"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->RichEdit1->extraSelections().size() == 2; }, 1000));
+    QStringList marked;
+    for (const QTextEdit::ExtraSelection& mark : window->RichEdit1->extraSelections())
+        marked << mark.cursor.selectedText();
+    EXPECT_EQ(marked, (QStringList{"naknada štete", "naknadu štete"}));
+
+    // Headword mode: a text no headword begins with goes to its base form.
+    window->beng->click();
+    const struct {
+        const char* typed;
+        int selected;
+        const char* status;
+    } keys[] = {{"liabilities", 3, "osnovni oblik: liability"}, {"cour", 1, ""}};
+    for (const auto& key : keys) {
+        window->CBKljuc->lineEdit()->clear();
+        QTest::keyClicks(window->CBKljuc, QString::fromUtf8(key.typed));
+        EXPECT_EQ(window->selectedHeadword(), key.selected) << key.typed;
+        EXPECT_EQ(Status(), QString::fromUtf8(key.status)) << key.typed;
+    }
+
+    Restart();
+    EXPECT_TRUE(window->Svioblicirijei1->isChecked());
+    EXPECT_EQ(Options(), QStringLiteral("svi oblici"));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(SearchOptionsWindowTest, ADamagedOrUnreadableSettingsFileIsIgnored)
 {
     window->Samocijeleriei1->trigger();

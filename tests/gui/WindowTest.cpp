@@ -135,8 +135,9 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(items(window->Program1), (QStringList{"Is&pis", "Spremi kao &PDF...", "-", "&Kraj rada"}));
     EXPECT_EQ(items(window->Ureivanje1),
               (QStringList{"&Kopiraj", "-", "Ozn&ači sve", "-", "Obriši povijest traženja"}));
-    const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi"};
-    EXPECT_EQ(items(window->Trai3), QStringList{"&Traži"} << "-" << options);
+    const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi",
+                               "Svi &oblici riječi"};
+    EXPECT_EQ(items(window->Trai3), QStringList{"&Traži"} << "-" << options << "-" << "&Hrvatsko-engleski smjer");
     EXPECT_EQ(items(window->Pomo1), (QStringList{"Upute za &rad s programom", "-", "&O programu"}));
     EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve", "-"} << options));
 
@@ -146,6 +147,7 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(window->Kopiraj1->shortcut(), QKeySequence("Ctrl+C"));
     EXPECT_EQ(window->Oznaisve2->shortcut(), QKeySequence("Ctrl+A"));
     EXPECT_EQ(window->Trai2->shortcut(), QKeySequence("Ctrl+T"));
+    EXPECT_EQ(window->Hrvatskoengleskismjer1->shortcut(), QKeySequence("Ctrl+Shift+H"));
 
     QStringList hints;
     int separators = 0;
@@ -154,6 +156,9 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
             ++separators;
             continue;
         }
+        // The direction is shown in words (DirectionTest).
+        if (action == window->Hrvatskoengleskismjer1)
+            continue;
         hints << action->toolTip();
         auto* button = qobject_cast<QToolButton*>(window->ToolBar1->widgetForAction(action));
         ASSERT_NE(button, nullptr);
@@ -164,7 +169,7 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
         EXPECT_EQ(action->icon().pixmap(QSize(16, 16), 2.0).size(), QSize(32, 32));
     }
     EXPECT_EQ(hints, (QStringList{"Kraj rada", "Traži", "Ispis", "Kopiraj", "Označi sve", "Pomoć"}));
-    EXPECT_EQ(separators, 3);
+    EXPECT_EQ(separators, 4);
     EXPECT_FALSE(window->BPojamSearch->icon().isNull());
     EXPECT_TRUE(window->BPojamSearch->isDefault());
 }
@@ -500,10 +505,10 @@ TEST_F(WindowTest, ControlsKeepTheirDesignedPlacesAndTabStops)
         const QWidget* widget = window->ToolBar1->widgetForAction(action);
         if (action->isSeparator())
             separators << widget->width();
-        else
+        else if (action != window->Hrvatskoengleskismjer1)
             EXPECT_EQ(widget->size(), QSize(23, 22)) << action->toolTip().toStdString();
     }
-    EXPECT_EQ(separators, (QList<int>{8, 8, 8}));
+    EXPECT_EQ(separators, (QList<int>{8, 8, 8, 8}));
 
     EXPECT_EQ(window->pTrazi->height(), 51);
     EXPECT_EQ(window->Label2->pos(), QPoint(7, 5));

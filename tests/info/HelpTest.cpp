@@ -191,4 +191,27 @@ TEST(HelpFile, MarkupBecomesEscapedHtml)
     EXPECT_EQ(THelpFile::Parse(QByteArray()).Status(), THelpFile::TStatus::NotHelp);
 }
 
+// A bullet item wrapped onto indented lines is one item, in the shipped help
+// as in any text; an unindented line after it is a paragraph of its own.
+TEST(HelpFile, AWrappedBulletItemStaysOneItem)
+{
+    const THelpFile parsed = THelpFile::Parse("@help\n@topic a A\n* prvi red\n  drugi red\n\ttreci red\n"
+                                              "* druga stavka\nodlomak\n");
+    ASSERT_EQ(parsed.Status(), THelpFile::TStatus::Ok);
+    const QString& html = parsed.Topics()[0].Html;
+    EXPECT_TRUE(html.contains(QStringLiteral("<li>prvi red drugi red treci red</li>\n<li>druga stavka</li>")))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<p>odlomak</p>")));
+
+    const THelpFile help = THelpFile::Load(HelpFilePath());
+    ASSERT_EQ(help.Status(), THelpFile::TStatus::Ok);
+    const THelpTopic* options = help.Topic(QStringLiteral("opcije"));
+    ASSERT_NE(options, nullptr);
+    const QString& shipped = options->Html;
+    const qsizetype item = shipped.indexOf(QStringLiteral("<li><b>Zanemari dijakritičke znakove</b>"));
+    ASSERT_GE(item, 0);
+    EXPECT_LT(item, shipped.indexOf(QStringLiteral("pronalazi đ")));
+    EXPECT_LT(shipped.indexOf(QStringLiteral("pronalazi đ")), shipped.indexOf(QStringLiteral("</li>"), item));
+}
+
 } // namespace

@@ -2,11 +2,14 @@
 // on a small dictionary (in process), then the built tool on the built
 // dictionary, where the options must do what a legal translator expects.
 #include "Lookup.h"
+#include "DictionaryCache.h"
 
 #include "Cp1250Text.h"
 #include "DictionaryStore.h"
 #include "PackedText.h"
 #include "ResultDocument.h"
+#include "RtfReader.h"
+#include "RtfText.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -16,11 +19,14 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "PrivateDevices.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -94,8 +100,11 @@ TEST(LookupArguments, AreReadAsTheUsageSays)
     LookupRequest help;
     ASSERT_TRUE(ParseLookupArguments({"--help"}, help, error));
     EXPECT_TRUE(help.help);
+    LookupRequest forms;
+    ASSERT_TRUE(ParseLookupArguments({"--all-forms", "naknadu", "štete"}, forms, error));
+    EXPECT_TRUE(forms.options.allForms && !forms.options.wholeWords);
     for (const char* option : {"--data", "--headword", "--match-case", "--ignore-diacritics", "--whole-words",
-                               "--legal-only", "--format"})
+                               "--legal-only", "--all-forms", "--format"})
         EXPECT_TRUE(LookupUsage().contains(QLatin1String(option))) << option;
 
     const QList<QStringList> wrong = {{}, {"--format", "xml", "x"}, {"--format"}, {"--data"},
@@ -235,6 +244,205 @@ TEST_F(LookupTest, TheDataDirectoryFallsBackToTheInstalledOne)
     QDir::setCurrent(previous);
 }
 
+// ---- batch mode ----------------------------------------------------------------
+
+struct BatchResult {
+    int status;
+    std::string out;
+    std::string err;
+    int writes = 0;
+};
+
+BatchResult Batch(const LookupRequest& request, const std::vector<std::string>& lines)
+{
+    BatchResult r;
+    size_t next = 0;
+    r.status = RunBatch(
+        request,
+        [&](std::string& line) {
+            if (next == lines.size())
+                return false;
+            line = lines[next++];
+            return true;
+        },
+        [&](const std::string& out, const std::string& err) {
+            r.out += out;
+            r.err += err;
+            ++r.writes;
+            return true;
+        });
+    return r;
+}
+
+TEST_F(LookupTest, ABatchAnswersEachTermAndItsStatusSumsThemUp)
+{
+    LookupRequest request;
+    request.dataDir = dir.path();
+    request.format = LookupFormat::Json;
+    // JSON Lines: one array a term, blank lines skipped, a refused term "[]"
+    // with its message naming it; the data loaded once for all.
+    const BatchResult json = Batch(request, {"court", "zzz", "", "ab", "  ", "suit\r", "ili"});
+    EXPECT_EQ(json.status, 2);
+    const QList<QByteArray> lines = QByteArray::fromStdString(json.out).split('\n');
+    ASSERT_EQ(lines.size(), 6) << json.out;   // five answers and the end
+    EXPECT_TRUE(lines.back().isEmpty());
+    const int sizes[] = {2, 0, 0, 2, 0};
+    for (int i = 0; i < 5; ++i) {
+        QJsonParseError error;
+        const QJsonDocument line = QJsonDocument::fromJson(lines[i], &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << lines[i].toStdString();
+        ASSERT_TRUE(line.isArray());
+        EXPECT_EQ(line.array().size(), sizes[i]) << i;
+    }
+    EXPECT_EQ(QJsonDocument::fromJson(lines[3]).array()[1].toObject()[QStringLiteral("text")].toString(),
+              QStringLiteral("suit tužba [Tarvena]"));   // CR of a CR LF list dropped
+    EXPECT_EQ(json.err, "\"ab\": Pojam mora biti duži od 2 znaka!\n\"ili\": Nedopušten pojam!\n");
+
+    // Text: the answers with a blank line between them, no counts.
+    request.format = LookupFormat::Text;
+    const BatchResult text = Batch(request, {"court", "zzz", "kovčeg"});
+    EXPECT_EQ(text.out, "court sud [Tarvena]\ncourt igralište, sud [FreeDict]\n\n\nsuitcase kovčeg [FreeDict]\n");
+    EXPECT_TRUE(text.err.empty()) << text.err;
+    EXPECT_EQ(text.writes, 3);   // each answer leaves at once
+
+    const struct {
+        std::vector<std::string> terms;
+        bool headword;
+        int status;
+    } statuses[] = {
+        {{"court", "suit"}, false, 0},
+        {{"court", "zzz"}, false, 1},
+        {{"zzz", "ab", "court"}, false, 2},
+        {{}, false, 0},
+        {{"cou", "sui"}, true, 0},
+        {{"cou", "x y z"}, true, 1},
+        {{"ako", "cou"}, true, 2},
+    };
+    for (const auto& c : statuses) {
+        request.headword = c.headword;
+        EXPECT_EQ(Batch(request, c.terms).status, c.status) << ::testing::PrintToString(c.terms);
+    }
+    // Missing data files: the batch does not start.
+    request.dataDir = dir.filePath(QStringLiteral("none"));
+    const BatchResult none = Batch(request, {"court"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("Nedostaje datoteka"), std::string::npos);
+}
+
+// ---- the cache of the unpacked dictionary --------------------------------------
+
+TEST_F(LookupTest, TheCacheAnswersAsTheFilesDoAndIsNeverUsedStaleOrDamaged)
+{
+    QTemporaryDir cacheHome;
+    const QByteArray previous = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+    const auto lookup = [&](const QString& term) {
+        LookupRequest request;
+        request.dataDir = dir.path();
+        request.useCache = true;
+        request.term = term;
+        Result r;
+        r.status = RunLookup(request, r.out, r.err);
+        return r;
+    };
+    const std::string court = "court sud [Tarvena]\ncourt igralište, sud [FreeDict]\n";
+    EXPECT_EQ(lookup(QStringLiteral("court")).out, court);
+    const QString cache = DictionaryCache(Data("vokabar2.idx"), Data("vokabar2.dic")).Path();
+    ASSERT_TRUE(QFileInfo(cache).isFile());
+    EXPECT_EQ(lookup(QStringLiteral("court")).out, court);   // from the cache
+
+    QFile file(cache);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+    // The index's first line end, after the header (168 bytes), the files'
+    // names, the index text and its line starts, each part padded to 8 bytes.
+    uint64_t partSizes[3];
+    std::memcpy(partSizes, whole.constData() + 88, sizeof partSizes);
+    qsizetype firstEnd = 168;
+    for (const uint64_t size : partSizes)
+        firstEnd += qsizetype((size + 7) & ~uint64_t(7));
+    const struct {
+        const char* damage;
+        QByteArray bytes;
+    } damaged[] = {
+        {"cut short", whole.left(whole.size() - 9)},
+        {"header only", whole.left(168)},
+        {"another format", QByteArray(whole).replace(7, 1, "\x09")},
+        // The index's first line end pointed far beyond its text.
+        {"a bound out of range", QByteArray(whole).replace(firstEnd, 4, QByteArray("\xff\xff\xff\x7f", 4))},
+        {"bounds out of order", QByteArray(whole).replace(firstEnd + 4, 4, QByteArray(4, '\0'))},
+        {"garbage", QByteArray(whole.size(), '\x5a')},
+    };
+    for (const auto& d : damaged) {
+        SCOPED_TRACE(d.damage);
+        QFile::remove(cache);
+        WriteFile(cache, d.bytes.toStdString());
+        const Result r = lookup(QStringLiteral("court"));
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, court);
+    }
+
+    // New data files of the same size in the same place: the old cache is
+    // stale and the answer is the new files'.
+    entries.replace(entries.find("sud {\\i [Tarvena]}"), 3, "SUD");
+    WriteFile(Data("vokabar2.dic"), Pack(entries, TCompressMode::Good));
+    const Result renewed = lookup(QStringLiteral("court"));
+    EXPECT_EQ(renewed.out, "court SUD [Tarvena]\ncourt igralište, sud [FreeDict]\n");
+    qputenv("XDG_CACHE_HOME", previous);
+}
+
+// ---- the text of an entry without a text document -------------------------------
+
+QStringList DocumentParagraphs(const QByteArray& rtf)
+{
+    QTextDocument document;
+    richtext::readRtf(&document, rtf);
+    QStringList blocks;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        blocks << block.text();
+    return blocks;
+}
+
+TEST(RtfText, IsTheTextTheViewShowsForEveryShippedEntryAndOddInput)
+{
+    const QByteArray header(ResultDocument::Header.data(), qsizetype(ResultDocument::Header.size()));
+    const QByteArray footer(ResultDocument::Footer.data(), qsizetype(ResultDocument::Footer.size()));
+    const char* const odd[] = {
+        "\\par {\\b a}\\line b\\tab c\\cell d\\row e\\sect f",
+        "x\\u269?y\\uc2\\u-3913??z\\uc0\\u55357\\u56832 \\u55357 q",
+        "{\\*\\unknown hidden}{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1;}seen",
+        "a{\\v hidden}b{\\v0 shown}\\v c\\plain d",
+        "\\bin3 {}\\x\\'e8\\'9\\'zz\\\\ \\{ \\}\\~\\-\\_",
+        "{{{{deep}}}}}after the end",
+        "\\u65534 \\u12 \\u10 next\\'0d\\'7f",
+        "\\par\\par\\par",
+        "\\averyveryverylongcontrolwordthatisnotakeywordatall word",
+    };
+    for (const char* piece : odd) {
+        const QByteArray rtf = header + QByteArray(piece) + "\r\n" + footer;
+        EXPECT_EQ(richtext::rtfParagraphs(rtf), DocumentParagraphs(rtf)) << piece;
+    }
+    EXPECT_TRUE(richtext::rtfParagraphs("plain text").isEmpty());
+
+#ifdef TARVENA_DATA_DIR
+    DictionaryStore store;
+    store.Load(TARVENA_DATA_DIR "/vokabar2.idx", TARVENA_DATA_DIR "/vokabar2.dic");
+    const LineList& lines = store.EntryLines();
+    ASSERT_GT(lines.Count(), 1000);
+    // Every entry would take a few seconds through text documents; every
+    // seventh covers each kind of entry the sources make.
+    int differ = 0;
+    for (int32_t i = 0; i < lines.Count(); i += 7) {
+        const std::string_view line = lines[i];
+        const QByteArray rtf = header + QByteArray(line.data(), qsizetype(line.size())) + "\r\n" + footer;
+        if (richtext::rtfParagraphs(rtf) != DocumentParagraphs(rtf) && ++differ < 5)
+            ADD_FAILURE() << std::string(line);
+    }
+    EXPECT_EQ(differ, 0);
+#endif
+}
+
 // ---- the built tool on the built dictionary ---------------------------------
 
 #ifdef TARVENA_DATA_DIR
@@ -298,11 +506,47 @@ TEST(LookupTool, FindsWhatALegalTranslatorTypes)
     for (const QString& line : court.lines)
         EXPECT_TRUE(line.endsWith(QStringLiteral("[Tarvena]"))) << line.toStdString();
 
+    // Headword mode goes by the base form when no headword begins so.
+    const ToolRun judgments = Tool({"--headword", "judgments"});
+    EXPECT_EQ(judgments.status, 0);
+    ASSERT_EQ(judgments.lines.size(), 1);
+    EXPECT_TRUE(judgments.lines[0].startsWith(QStringLiteral("judgment "))) << judgments.lines[0].toStdString();
+    EXPECT_EQ(judgments.err, QStringLiteral("osnovni oblik: judgment\n"));
+
+    // All forms: the entries of the dictionary form, from an inflected one.
+    const ToolRun damages = Tool({"--all-forms", "naknadu", "štete"});
+    const ToolRun base = Tool({"--whole-words", "naknada štete"});
+    ASSERT_EQ(damages.status, 0);
+    ASSERT_FALSE(base.lines.isEmpty());
+    EXPECT_TRUE(Set(damages.lines).contains(Set(base.lines)));
+    EXPECT_GT(damages.lines.size(), base.lines.size());
+
     // The command line's own faults.
     const ToolRun wrong = Tool({"--bogus", "court"});
     EXPECT_EQ(wrong.status, 2);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("--bogus")));
     EXPECT_EQ(Tool({"--help"}).status, 0);
+}
+
+TEST(LookupTool, SearchesTheCroatianEnglishPairInThatDirection)
+{
+    // Headword mode: our entry first, the statutory term's senses numbered.
+    const ToolRun plaintiff = Tool({"--direction", "hr-en", "--headword", QStringLiteral("tužitelj")});
+    ASSERT_EQ(plaintiff.status, 0);
+    ASSERT_EQ(plaintiff.lines.size(), 1);
+    EXPECT_TRUE(plaintiff.lines[0].startsWith(QStringLiteral("tužitelj 1. n. prosecutor"))) << plaintiff.lines[0].toStdString();
+    EXPECT_TRUE(plaintiff.lines[0].endsWith(QStringLiteral("[Tarvena]")));
+    // FreeDict's non-standard headword carries our mark.
+    const ToolRun serbian = Tool({"--direction=hr-en", "--headword", QStringLiteral("tužilac")});
+    ASSERT_EQ(serbian.status, 0);
+    EXPECT_TRUE(serbian.lines[0].startsWith(QStringLiteral("tužilac [hrv. tužitelj]"))) << serbian.lines[0].toStdString();
+    // The whole dictionary: the English term finds its Croatian headwords.
+    const ToolRun limitation = Tool({"--direction", "hr-en", "--legal-only", "statute of limitations"});
+    ASSERT_EQ(limitation.status, 0);
+    EXPECT_TRUE(limitation.lines[0].startsWith(QStringLiteral("zastara "))) << limitation.lines[0].toStdString();
+    // The default direction is English-Croatian, as before.
+    EXPECT_EQ(Tool({"--direction", "en-hr", "--headword", "court"}).lines, Tool({"--headword", "court"}).lines);
+    EXPECT_EQ(Tool({"--direction", "de-en", "court"}).status, 2);
 }
 #endif
 

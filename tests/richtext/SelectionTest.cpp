@@ -99,3 +99,35 @@ TEST(RtfWriter, RoundTripKeepsTextBeyondTheCodePage)
     EXPECT_TRUE(c.charFormat().fontStrikeOut());
     EXPECT_EQ(c.charFormat().verticalAlignment(), QTextCharFormat::AlignSuperScript);
 }
+
+// A result too long to lay out is copied from its document: the text must be
+// the very text selecting all of the read document gives, whatever it holds,
+// and reading it in small steps must not change it.
+TEST(RtfTextReader, GivesTheTextSelectingAllOfTheReadDocumentGives)
+{
+    const QByteArray inputs[] = {
+        testdocs::resultDocument({testdocs::entryLine(1), testdocs::entryLine(2), testdocs::entryLine(3)}),
+        testdocs::resultDocument({}),
+        "{\\rtf1 {\\i \\'e8a\\'9aa} \\{x\\}\\\\ \\u937?\\u-10179?\\u-8704?\\tab t\\line l\\par \\qc{\\fs40 veliko}}",
+        "{\\rtf1 a\\~b\\-c\\_d {\\v skriveno}{\\*\\bkmkstart x}e\\emdash\\bullet\\page f\\cell g\\row h}",
+        "{\\rtf1 {\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}\\uc2\\u268ab c\\u55357\\u56832 d",
+        "{\\rtf1 \\u-10179 polovica\\par \\bin3 xyz kraj}}} iza",
+        "  \r\n{\\rtf1\\ansi \\'80\\'8a\\'a0\\'ff\x8a\xe8}",
+        "obi\xe8ni tekst\r\nbez RTF-a\rdrugi red\xa0\x00kraj",
+        "",
+    };
+    for (const QByteArray& input : inputs) {
+        QTextDocument doc;
+        loadStream(&doc, input);
+        QTextCursor all(&doc);
+        selectAll(all);
+        const QString expected = selectedPlainText(all);
+        EXPECT_EQ(plainTextOf(input), expected) << input.toStdString();
+        RtfTextReader steps(input);
+        int taken = 0;
+        while (!steps.step(3) && taken < 100000)
+            ++taken;
+        EXPECT_DOUBLE_EQ(steps.progress(), 1.0);
+        EXPECT_EQ(steps.take(), expected) << "in steps: " << input.toStdString();
+    }
+}

@@ -9,7 +9,13 @@
 
 class PrivateSettings {
 public:
-    PrivateSettings() { qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit()); }
+    // The unpacked dictionary the program and the lookup keep between runs
+    // (DictionaryCache.h) goes there too.
+    PrivateSettings()
+    {
+        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", dir_.filePath(QStringLiteral("cache")).toLocal8Bit());
+    }
     // Forgets what the program saved so far.
     void Clear() const { QDir(dir_.filePath(QStringLiteral("Tarvena"))).removeRecursively(); }
 

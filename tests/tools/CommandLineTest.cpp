@@ -52,15 +52,17 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     // Runs TOOL ARGS in the test's folder; "@" in an argument stands for it.
-    Outcome Tool(const char* tool, const std::vector<std::string>& args)
+    Outcome Tool(const char* tool, const std::vector<std::string>& args, const std::string& input = "/dev/null")
     {
-        std::string command = "cd " + Quoted(dir.string()) + " && " + Quoted(tool);
+        // The lookup's cache goes to the test's folder, not the user's.
+        std::string command = "cd " + Quoted(dir.string()) + " && XDG_CACHE_HOME=" + Quoted(dir.string())
+            + " " + Quoted(tool);
         for (std::string arg : args) {
             if (const size_t at = arg.find('@'); at != std::string::npos)
                 arg.replace(at, 1, dir.string());
             command += " " + Quoted(arg);
         }
-        command += " >" + Quoted((dir / "stdout").string()) + " 2>" + Quoted((dir / "stderr").string());
+        command += " <" + Quoted(input) + " >" + Quoted((dir / "stdout").string()) + " 2>" + Quoted((dir / "stderr").string());
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir / "stdout"), Slurp(dir / "stderr")};
     }
@@ -156,3 +158,27 @@ TEST_F(ToolCommandLine, ValuesFlagsAndTheEndOfOptions)
 }
 
 } // namespace
+
+// The lookup's batch through the tool itself: terms from standard input,
+// JSON Lines out, one line a term, the data loaded once, run twice (the
+// second time from the cache the first one left).
+TEST_F(ToolCommandLine, TheLookupAnswersATermListFromStandardInput)
+{
+    std::ofstream(dir / "terms") << "court\r\nzzzzq\n\nab\ntu\xC5\xBEitelj\n";
+    for (int round = 0; round < 2; ++round) {
+        const Outcome run = Tool(LOOKUP_TOOL, {"--data", TARVENA_DATA_DIR, "--stdin", "--format=json"},
+                                 (dir / "terms").string());
+        EXPECT_EQ(run.status, 2);   // "ab" is refused
+        EXPECT_EQ(run.err, "\"ab\": Pojam mora biti du\xC5\xBEi od 2 znaka!\n");
+        std::istringstream lines(run.out);
+        std::vector<std::string> answers;
+        for (std::string line; std::getline(lines, line);)
+            answers.push_back(line);
+        ASSERT_EQ(answers.size(), 4u) << run.out;
+        EXPECT_EQ(answers[0].substr(0, 14), "[{\"headword\":\"");
+        EXPECT_EQ(answers[1], "[]");
+        EXPECT_EQ(answers[2], "[]");
+        EXPECT_NE(answers[3].find("tu\xC5\xBEitelj"), std::string::npos);
+    }
+    EXPECT_EQ(Tool(LOOKUP_TOOL, {"--data", TARVENA_DATA_DIR, "--stdin", "court"}).status, 2);
+}

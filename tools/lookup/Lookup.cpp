@@ -4,9 +4,10 @@
 #include "Cp1250Text.h"
 #include "DictionaryStore.h"
 #include "ResultDocument.h"
-#include "RtfReader.h"
+#include "RtfText.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
+#include "WordForms.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -14,8 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include <vector>
 
@@ -25,7 +24,7 @@ namespace {
 // what the engine shows is kept for the output.
 class ConsoleView : public SearchView {
 public:
-    explicit ConsoleView(const LookupRequest& request) : request_(request), term_(request.term) {}
+    ConsoleView(const LookupRequest& request, const QString& term) : request_(request), term_(term) {}
 
     QString comboText() const override { return term_; }
     void setComboText(const QString& text) override { term_ = text; }
@@ -58,29 +57,22 @@ struct Hit {
 };
 
 // The text the view shows for one piece of the document: its paragraphs,
-// read by the program's RTF reader, on one line.
-class PieceText {
-public:
-    QString Of(std::string_view piece)
-    {
-        std::string bytes(ResultDocument::Header);
-        bytes.append(piece).append("\r\n").append(ResultDocument::Footer);
-        richtext::loadStream(&document_, QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-        QStringList paragraphs;
-        for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
-            QString text = block.text();
-            text.replace(QChar::LineSeparator, QLatin1Char(' '));
-            text.replace(QChar::Tabulation, QLatin1Char(' '));
-            text = text.trimmed();
-            if (!text.isEmpty())
-                paragraphs << text;
-        }
-        return paragraphs.join(QLatin1Char(' '));
+// as the program's RTF reader fills them, on one line. Only the text is
+// read, so no text document (and no GUI library) is needed.
+QString PieceText(std::string_view piece)
+{
+    std::string bytes(ResultDocument::Header);
+    bytes.append(piece).append("\r\n").append(ResultDocument::Footer);
+    QStringList paragraphs;
+    for (QString text : richtext::rtfParagraphs(QByteArrayView(bytes.data(), qsizetype(bytes.size())))) {
+        text.replace(QChar::LineSeparator, QLatin1Char(' '));
+        text.replace(QChar::Tabulation, QLatin1Char(' '));
+        text = text.trimmed();
+        if (!text.isEmpty())
+            paragraphs << text;
     }
-
-private:
-    QTextDocument document_;
-};
+    return paragraphs.join(QLatin1Char(' '));
+}
 
 std::string Utf8Line(QString text)
 {
@@ -113,9 +105,14 @@ struct LookupOptions {
                             QStringLiteral("mapa s datotekama vokabar2.idx i vokabar2.dic (zadano: radna mapa, a kad "
                                            "u njoj nema nijedne, mapa podataka instaliranog programa)"),
                             QStringLiteral("MAPA")};
+    QCommandLineOption direction{QStringLiteral("direction"),
+                                 QStringLiteral("smjer rječnika: en-hr, englesko-hrvatski (zadano), ili hr-en, "
+                                                "hrvatsko-engleski (datoteke vokabar2-hr.idx i vokabar2-hr.dic)"),
+                                 QStringLiteral("en-hr|hr-en")};
     QCommandLineOption headword{QStringLiteral("headword"),
-                                QStringLiteral("pretraživanje engleskih riječi: prikazuje natuknicu prve riječi koja "
-                                               "počinje POJMOM (zadano: pretraživanje cjelokupnog rječnika)")};
+                                QStringLiteral("pretraživanje engleskih (uz --direction hr-en hrvatskih) riječi: "
+                                               "prikazuje natuknicu prve riječi koja počinje POJMOM (zadano: "
+                                               "pretraživanje cjelokupnog rječnika)")};
     QCommandLineOption matchCase{QStringLiteral("match-case"), QStringLiteral("uvažava velika i mala slova")};
     QCommandLineOption ignoreDiacritics{QStringLiteral("ignore-diacritics"),
                                         QStringLiteral("zanemaruje dijakritičke znakove: c nalazi č i ć, s š, z ž, "
@@ -124,16 +121,25 @@ struct LookupOptions {
                                   QStringLiteral("samo cijele riječi (pretraživanje cjelokupnog rječnika)")};
     QCommandLineOption legalOnly{QStringLiteral("legal-only"),
                                  QStringLiteral("samo pravni pojmovi (natuknice pojmovnika [Tarvena])")};
+    QCommandLineOption allForms{QStringLiteral("all-forms"),
+                                QStringLiteral("svi oblici riječi: svaka riječ POJMA u bilo kojem svom obliku, kao "
+                                               "cijela riječ (\"tužitelj\" nalazi \"tužitelja\"; pretraživanje "
+                                               "cjelokupnog rječnika)")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text: jedan pogodak u retku, kao u prikazu (UTF-8), broj pogodaka na "
                                              "stderr (zadano); rtf: dokument rezultata, bajt za bajt kako ga program "
                                              "prikazuje; json: niz objekata s poljima headword, text i source (source "
                                              "je oznaka izvora bez zagrada, npr. \"Tarvena\")"),
                               QStringLiteral("text|rtf|json")};
+    QCommandLineOption batch{QStringLiteral("stdin"),
+                             QStringLiteral("čita pojmove sa standardnog ulaza, jedan u retku, i odgovara na svaki "
+                                            "istim opcijama, s rječnikom učitanim jednom: odgovori su odvojeni praznim "
+                                            "retkom (text), odnosno po jedan niz u retku (json, JSON Lines)")};
 
     QList<QCommandLineOption> All() const
     {
-        return {help, version, data, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly, format};
+        return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly,
+                allForms, format, batch};
     }
 
     void AddTo(QCommandLineParser& parser) const
@@ -208,12 +214,21 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
     request.options.ignoreDiacritics = parser.isSet(o.ignoreDiacritics);
     request.options.wholeWords = parser.isSet(o.wholeWords);
     request.options.legalOnly = parser.isSet(o.legalOnly);
+    request.options.allForms = parser.isSet(o.allForms);
     if (parser.isSet(o.data)) {
         request.dataDir = parser.value(o.data);
         if (request.dataDir.isEmpty()) {
             error = Texts(cli::Croatian.missingValue, QStringLiteral("--data"));
             return false;
         }
+    }
+    if (parser.isSet(o.direction)) {
+        const QString value = parser.value(o.direction);
+        if (value != QLatin1String("en-hr") && value != QLatin1String("hr-en")) {
+            error = QStringLiteral("nepoznat smjer \"%1\" (en-hr ili hr-en)").arg(value);
+            return false;
+        }
+        request.croatianEnglish = value == QLatin1String("hr-en");
     }
     if (parser.isSet(o.format)) {
         const QString value = parser.value(o.format);
@@ -229,6 +244,14 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
         }
     }
     const QStringList words = parser.positionalArguments();
+    request.batch = parser.isSet(o.batch);
+    if (request.batch) {
+        if (!words.isEmpty()) {
+            error = QStringLiteral("uz --stdin pojmovi se čitaju sa standardnog ulaza, ne iz naredbenog retka");
+            return false;
+        }
+        return true;
+    }
     if (words.isEmpty()) {
         error = QStringLiteral("nedostaje pojam");
         return false;
@@ -254,25 +277,41 @@ QString LookupUsage()
         + QStringLiteral("\nVrijednost opcije piše se \"--format json\" ili \"--format=json\"; \"--\" završava opcije.\n"
                          "\n"
                          "Izlazni kôd: 0 ima pogodaka, 1 nema ih, 2 pojam nije dopušten, datoteke\n"
-                         "rječnika nedostaju ili su oštećene, ili naredbeni redak nije ispravan.\n");
+                         "rječnika nedostaju ili su oštećene, ili naredbeni redak nije ispravan.\n"
+                         "Uz --stdin: 0 svaki je pojam nađen, 1 neki nije, 2 neki nije dopušten (poruka\n"
+                         "navodi pojam, a obrada se nastavlja) ili datoteke rječnika nisu ispravne.\n");
 }
+
+namespace {
+
+const char* IndexFileOf(const LookupRequest& request)
+{
+    return request.croatianEnglish ? DictionaryStore::CroatianIndexFileName : DictionaryStore::IndexFileName;
+}
+
+const char* EntryFileOf(const LookupRequest& request)
+{
+    return request.croatianEnglish ? DictionaryStore::CroatianEntryFileName : DictionaryStore::EntryFileName;
+}
+
+} // namespace
 
 QString LookupDataDir(const LookupRequest& request)
 {
     if (!request.dataDir.isEmpty())
         return request.dataDir;
-    const bool anyHere = QFileInfo(QString::fromLatin1(DictionaryStore::IndexFileName)).isFile()
-        || QFileInfo(QString::fromLatin1(DictionaryStore::EntryFileName)).isFile();
+    const bool anyHere = QFileInfo(QString::fromLatin1(IndexFileOf(request))).isFile()
+        || QFileInfo(QString::fromLatin1(EntryFileOf(request))).isFile();
     if (anyHere || request.installedDataDir.isEmpty())
         return QString();
     return request.installedDataDir;
 }
 
-int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
+int LookupSession::Open(const LookupRequest& request, std::string& err)
 {
     const QString dir = LookupDataDir(request);
-    const QString indexFile = FilePath(dir, DictionaryStore::IndexFileName);
-    const QString entryFile = FilePath(dir, DictionaryStore::EntryFileName);
+    const QString indexFile = FilePath(dir, IndexFileOf(request));
+    const QString entryFile = FilePath(dir, EntryFileOf(request));
     for (const QString& file : {indexFile, entryFile}) {
         if (!QFileInfo(file).isFile()) {
             err += Utf8Line(DictionaryStore::MissingFileMessage(file));
@@ -280,16 +319,21 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
         }
     }
 
+    if (request.useCache) {
+        cache_ = std::make_unique<DictionaryCache>(indexFile, entryFile);
+        if (cache_->Load(store_))
+            return 0;
+    }
+
     // Unlike the program, which opens with what did load, a lookup over a
     // damaged dictionary would answer wrongly: it stops.
-    DictionaryStore store;
     bool damaged = false;
     try {
-        store.Load(QFile::encodeName(indexFile).toStdString(), QFile::encodeName(entryFile).toStdString(),
-                   [&](const Exception& problem) {
-                       err += MessageText(problem.what());
-                       damaged = true;
-                   });
+        store_.Load(QFile::encodeName(indexFile).toStdString(), QFile::encodeName(entryFile).toStdString(),
+                    [&](const Exception& problem) {
+                        err += MessageText(problem.what());
+                        damaged = true;
+                    });
     } catch (const Exception& e) {
         err += MessageText(e.what());
         return 2;
@@ -299,10 +343,22 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
     }
     if (damaged)
         return 2;
+    if (cache_)
+        cache_->Save(store_);
+    return 0;
+}
 
-    ResultDocument document;
-    ConsoleView view(request);
-    SearchEngine engine(store, document, view);
+int LookupSession::Answer(const LookupRequest& request, const QString& term, std::string& out, std::string& err,
+                          Framing framing)
+{
+    ConsoleView view(request, term);
+    SearchEngine engine(store_, document_, view);
+    // Loaded only when a search needs the dictionary forms of its words; the
+    // forms found stay for the next term of a batch.
+    if (!formMatcher_)
+        formMatcher_ = std::make_unique<FormMatcher>(store_, &wordForms_);
+    engine.SetWordForms(&wordForms_);
+    engine.ShareFormMatcher(*formMatcher_);
     try {
         engine.RunSearch();
     } catch (const Exception& e) {
@@ -312,15 +368,19 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
         err += MessageText(EOutOfMemory().what());
         return 2;
     }
+    const bool batch = framing == Framing::Batch;
     if (!view.inputError.isEmpty()) {
-        err += Utf8Line(view.inputError);
+        // In a batch the message names the term it is about.
+        err += batch ? Utf8Line(QStringLiteral("\"%1\": %2").arg(term, view.inputError)) : Utf8Line(view.inputError);
+        if (batch && request.format == LookupFormat::Json)
+            out += "[]\n";   // one line an answer, so that answers and terms pair up
         return 2;
     }
 
     // The hits with the piece of each that the document holds: the first
     // hit and a shown entry are cut as the document cuts them.
     std::vector<Hit> hits;
-    const LineList& entries = store.EntryLines();
+    const LineList& entries = store_.EntryLines();
     if (request.headword) {
         if (view.selected >= 0)
             hits.push_back({view.selected, ResultDocument::EntryCut(entries.Line(view.selected))});
@@ -337,28 +397,75 @@ int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
         if (!request.headword || !hits.empty())
             out.append(view.document.constData(), size_t(view.document.size()));
         break;
-    case LookupFormat::Text: {
-        PieceText text;
+    case LookupFormat::Text:
         for (const Hit& hit : hits)
-            out += text.Of(hit.piece).toStdString() + "\n";
-        if (!request.headword)
+            out += PieceText(hit.piece).toStdString() + "\n";
+        // A batch's answers count themselves: one line a hit.
+        if (!request.headword && !batch)
+            err += Utf8Line(view.status);
+        // Headword mode says which base form it went by, as the status bar.
+        if (request.headword && !view.status.isEmpty() && !batch)
             err += Utf8Line(view.status);
         break;
-    }
     case LookupFormat::Json: {
-        PieceText text;
         QJsonArray array;
         for (const Hit& hit : hits) {
             const std::string_view source = DictionaryStore::EntrySource(entries.Line(hit.position));
             array.append(QJsonObject{
-                {QStringLiteral("headword"), store.HeadwordText(hit.position)},
-                {QStringLiteral("text"), text.Of(hit.piece)},
+                {QStringLiteral("headword"), store_.HeadwordText(hit.position)},
+                {QStringLiteral("text"), PieceText(hit.piece)},
                 {QStringLiteral("source"), cp1250::ToUnicode(source)},
             });
         }
-        out += QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+        // JSON Lines in a batch: one array on one line.
+        out += QJsonDocument(array).toJson(batch ? QJsonDocument::Compact : QJsonDocument::Indented).toStdString();
+        if (batch)
+            out += "\n";
         break;
     }
     }
     return hits.empty() ? 1 : 0;
+}
+
+int RunLookup(const LookupRequest& request, std::string& out, std::string& err)
+{
+    LookupSession session;
+    if (const int status = session.Open(request, err))
+        return status;
+    return session.Answer(request, request.term, out, err);
+}
+
+int RunBatch(const LookupRequest& request, const std::function<bool(std::string&)>& readLine,
+             const std::function<bool(const std::string&, const std::string&)>& write)
+{
+    LookupSession session;
+    {
+        std::string err;
+        const int status = session.Open(request, err);
+        if (status) {
+            write(std::string(), err);
+            return status;
+        }
+    }
+    bool anyMissing = false;
+    bool anyError = false;
+    bool first = true;
+    std::string line;
+    while (readLine(line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();   // a term list saved with CR LF
+        const QString term = QString::fromUtf8(line.data(), qsizetype(line.size()));
+        if (term.trimmed().isEmpty())
+            continue;
+        std::string out, err;
+        if (request.format != LookupFormat::Json && !first)
+            out += "\n";   // a blank line between answers
+        first = false;
+        const int status = session.Answer(request, term, out, err, LookupSession::Framing::Batch);
+        anyMissing |= status == 1;
+        anyError |= status == 2;
+        if (!write(out, err))
+            return 2;
+    }
+    return anyError ? 2 : anyMissing ? 1 : 0;
 }

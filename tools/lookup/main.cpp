@@ -27,6 +27,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
 
     LookupRequest request;
+    request.useCache = true;
 #ifdef TARVENA_INSTALLED_DATA_DIR
     // A relative folder is taken from the folder this program is installed
     // in, so each installation finds its own data, whatever its prefix.
@@ -45,6 +46,25 @@ int main(int argc, char** argv)
     if (request.help) {
         Write(stdout, LookupUsage().toStdString());
         return 0;
+    }
+
+    if (request.batch) {
+        // Each answer leaves at once, so that a script may ask term by term.
+        const auto readLine = [](std::string& line) {
+            line.clear();
+            for (int c; (c = std::getc(stdin)) != EOF;) {
+                if (c == '\n')
+                    return true;
+                line += char(c);
+            }
+            return !line.empty();
+        };
+        const auto write = [](const std::string& out, const std::string& err) {
+            Write(stderr, err);
+            Write(stdout, out);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout);
+        };
+        return RunBatch(request, readLine, write);
     }
 
     std::string out;

@@ -39,13 +39,15 @@ bool WordAfter(const std::string& text, size_t at)
     return IsWordCodePoint(NextCodePoint(text, pos));
 }
 
-// Marks one text; returns the rules (indices) that matched.
-std::vector<size_t> MarkText(std::string& text, const std::vector<size_t>& candidates,
-                             const std::vector<CorrectionRule>& rules)
+struct Match {
+    size_t begin, end, rule;
+};
+
+// Where the candidates' renderings stand in text as whole words, in text
+// order; of two overlapping ones the candidate listed first wins.
+std::vector<Match> FindMatches(const std::string& text, const std::vector<size_t>& candidates,
+                               const std::vector<CorrectionRule>& rules)
 {
-    struct Match {
-        size_t begin, end, rule;
-    };
     std::vector<Match> taken;
     for (const size_t r : candidates) {
         const std::string& needle = rules[r].rendering;
@@ -59,9 +61,17 @@ std::vector<size_t> MarkText(std::string& text, const std::vector<size_t>& candi
                 taken.push_back({at, end, r});
         }
     }
+    std::sort(taken.begin(), taken.end(), [](const Match& a, const Match& b) { return a.begin < b.begin; });
+    return taken;
+}
+
+// Marks one text; returns the rules (indices) that matched.
+std::vector<size_t> MarkText(std::string& text, const std::vector<size_t>& candidates,
+                             const std::vector<CorrectionRule>& rules)
+{
+    const std::vector<Match> taken = FindMatches(text, candidates, rules);
     if (taken.empty())
         return {};
-    std::sort(taken.begin(), taken.end(), [](const Match& a, const Match& b) { return a.begin < b.begin; });
     std::string marked;
     marked.reserve(text.size() + taken.size() * 32);
     size_t copied = 0;
@@ -165,6 +175,36 @@ size_t ApplyCorrections(CorrectionTable& table, std::vector<Entry>& entries, con
         }
     }
     return changedEntries;
+}
+
+size_t MarkHeadwords(CorrectionTable& table, std::vector<Entry>& entries, const std::vector<Source>& sources)
+{
+    // Only the general rules: a headword's own rule judges a rendering for one
+    // English sense ("akcija" is wrong for a share, not for an action).
+    const std::vector<CorrectionRule>& rules = table.rules;
+    std::vector<size_t> candidates;
+    for (size_t r = 0; r < rules.size(); ++r)
+        if (rules[r].headword == "*" && rules[r].kind == "hrv.")
+            candidates.push_back(r);
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [&](size_t a, size_t b) { return rules[a].rendering.size() > rules[b].rendering.size(); });
+
+    size_t marked = 0;
+    for (Entry& entry : entries) {
+        const int s = entry.source;
+        if (s < 0 || size_t(s) >= sources.size() || sources[size_t(s)].kind != SourceKind::Dictd)
+            continue;
+        const std::vector<Match> found = FindMatches(entry.headword, candidates, rules);
+        for (const Match& m : found) {
+            entry.headwordMarks.push_back({m.end, CorrectionMark(rules[m.rule]).substr(1)});
+            for (std::string& term : SplitFields(rules[m.rule].standard, ',', false))
+                if (std::find(entry.otherForms.begin(), entry.otherForms.end(), term) == entry.otherForms.end())
+                    entry.otherForms.push_back(std::move(term));
+            ++table.rules[m.rule].changed;
+        }
+        marked += !found.empty();
+    }
+    return marked;
 }
 
 } // namespace mkdict

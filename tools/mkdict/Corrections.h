@@ -51,6 +51,14 @@ CorrectionTable ReadCorrections(const std::string& path);
 // Returns the number of entries changed.
 size_t ApplyCorrections(CorrectionTable& table, std::vector<Entry>& entries, const std::vector<Source>& sources);
 
+// The Croatian-English pair: marks the headwords of dictd entries that hold
+// a non-standard form (the rendering of a general "*" rule of kind "hrv.", as
+// whole words) with its standard terms, "tužilac [hrv. tužitelj]", and adds
+// them to the entry's searchable text. A headword's own rule and the other
+// kinds judge a rendering against one English sense and do not apply.
+// Counts, per rule, the entries it marked; returns the entries marked.
+size_t MarkHeadwords(CorrectionTable& table, std::vector<Entry>& entries, const std::vector<Source>& sources);
+
 // The mark written after a matched rendering: " [kind standard]".
 std::string CorrectionMark(const CorrectionRule& rule);
 

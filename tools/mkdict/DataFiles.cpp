@@ -119,11 +119,17 @@ void PackBoth(const std::string& index, const std::string& entries, TCompressMod
 
 namespace {
 
-const char* const kStagingName = "vokabar2.mkdict-new";
-// The program and tarvena-lookup look for it by this name (DictionaryStore).
-const char* const kCommitName = "vokabar2.mkdict-commit";
-const char* const kOldIndexName = "vokabar2.idx.old";
-const char* const kNoOldIndexName = "vokabar2.idx.none";
+// The names of one pair's files and of its journal, all from the pair's stem.
+// The program and tarvena-lookup look for the commit journal by its name
+// (DictionaryStore).
+struct Names {
+    explicit Names(const std::string& stem)
+        : index(stem + ".idx"), entries(stem + ".dic"), staging(stem + ".mkdict-new"),
+          commit(stem + ".mkdict-commit"), oldIndex(stem + ".idx.old"), noOldIndex(stem + ".idx.none")
+    {
+    }
+    std::string index, entries, staging, commit, oldIndex, noOldIndex;
+};
 
 std::runtime_error SystemError(const std::string& what)
 {
@@ -235,14 +241,14 @@ void Step(const StepHook& hook, WriteStep step)
 
 // A committed replacement: whatever of the new pair is still in the journal
 // goes into place, then the journal goes.
-void RollForward(const fs::path& dir, const fs::path& journal, const StepHook& hook)
+void RollForward(const fs::path& dir, const fs::path& journal, const Names& n, const StepHook& hook)
 {
     Step(hook, WriteStep::PlaceIndex);
-    if (Exists(journal / kIndexFileName))
-        Rename(journal / kIndexFileName, dir / kIndexFileName);
+    if (Exists(journal / n.index))
+        Rename(journal / n.index, dir / n.index);
     Step(hook, WriteStep::PlaceEntries);
-    if (Exists(journal / kEntryFileName))
-        Rename(journal / kEntryFileName, dir / kEntryFileName);
+    if (Exists(journal / n.entries))
+        Rename(journal / n.entries, dir / n.entries);
     Sync(dir, true);
     Step(hook, WriteStep::CleanUp);
     RemoveAll(journal);
@@ -252,16 +258,16 @@ void RollForward(const fs::path& dir, const fs::path& journal, const StepHook& h
 // An uncommitted replacement: the old index comes back if a new one had been
 // put in its place, then the journal goes. The old entry file was never
 // touched: the entries are placed last, and placing them ends the work.
-void RollBack(const fs::path& dir, const fs::path& journal)
+void RollBack(const fs::path& dir, const fs::path& journal, const Names& n)
 {
-    if (Exists(journal / kOldIndexName)) {
+    if (Exists(journal / n.oldIndex)) {
         // The same file as DIR's index unless the new one replaced it; then
         // renaming a name onto another of the same file changes nothing.
-        Rename(journal / kOldIndexName, dir / kIndexFileName);
-    } else if (Exists(journal / kNoOldIndexName) && !Exists(journal / kIndexFileName)) {
+        Rename(journal / n.oldIndex, dir / n.index);
+    } else if (Exists(journal / n.noOldIndex) && !Exists(journal / n.index)) {
         // There was no index before, and the new one had been placed.
-        if (::unlink((dir / kIndexFileName).c_str()) != 0 && errno != ENOENT)
-            throw SystemError("ne mogu ukloniti " + (dir / kIndexFileName).string());
+        if (::unlink((dir / n.index).c_str()) != 0 && errno != ENOENT)
+            throw SystemError("ne mogu ukloniti " + (dir / n.index).string());
     }
     RemoveAll(journal);
     Sync(dir, true);
@@ -271,14 +277,14 @@ void RollBack(const fs::path& dir, const fs::path& journal)
 // index into place first, so an entry file left alone is the new pair's
 // other half and goes into place; both left means nothing was placed. Files
 // of a process still running are left alone.
-Recovery RecoverOldTemporaries(const fs::path& dir)
+Recovery RecoverOldTemporaries(const fs::path& dir, const Names& n)
 {
     std::map<pid_t, int> kinds;   // per process: bit 0 index, bit 1 entries
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec)) {
         const std::string name = entry.path().filename().string();
         for (int kind = 0; kind < 2; ++kind) {
-            const std::string prefix = std::string(kind == 0 ? kIndexFileName : kEntryFileName) + ".mkdict-";
+            const std::string prefix = std::string(kind == 0 ? n.index : n.entries) + ".mkdict-";
             if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0
                 || name.compare(name.size() - 4, 4, ".tmp") != 0)
                 continue;
@@ -294,10 +300,10 @@ Recovery RecoverOldTemporaries(const fs::path& dir)
     Recovery found = Recovery::None;
     for (const auto& [pid, kind] : kinds) {
         const std::string tag = ".mkdict-" + std::to_string(pid) + ".tmp";
-        const fs::path index = dir / (std::string(kIndexFileName) + tag);
-        const fs::path entries = dir / (std::string(kEntryFileName) + tag);
+        const fs::path index = dir / (std::string(n.index) + tag);
+        const fs::path entries = dir / (std::string(n.entries) + tag);
         if (kind == 2) {
-            Rename(entries, dir / kEntryFileName);
+            Rename(entries, dir / n.entries);
             Sync(dir, true);
             found = Recovery::Completed;
         } else {
@@ -310,38 +316,38 @@ Recovery RecoverOldTemporaries(const fs::path& dir)
     return found;
 }
 
-Recovery RecoverLocked(const fs::path& dir, const StepHook& hook)
+Recovery RecoverLocked(const fs::path& dir, const Names& n, const StepHook& hook)
 {
     Recovery found = Recovery::None;
-    if (Exists(dir / kCommitName)) {
-        RollForward(dir, dir / kCommitName, hook);
+    if (Exists(dir / n.commit)) {
+        RollForward(dir, dir / n.commit, n, hook);
         found = Recovery::Completed;
     }
-    if (Exists(dir / kStagingName)) {
-        RollBack(dir, dir / kStagingName);
+    if (Exists(dir / n.staging)) {
+        RollBack(dir, dir / n.staging, n);
         if (found == Recovery::None)
             found = Recovery::Undone;
     }
-    const Recovery older = RecoverOldTemporaries(dir);
+    const Recovery older = RecoverOldTemporaries(dir, n);
     return found == Recovery::None ? older : found;
 }
 
 // The old index, kept where the journal can restore it: a second name for
 // the same file where the file system allows it, else a copy.
-void KeepOldIndex(const fs::path& dir, const fs::path& journal)
+void KeepOldIndex(const fs::path& dir, const fs::path& journal, const Names& n)
 {
-    const fs::path old = dir / kIndexFileName;
+    const fs::path old = dir / n.index;
     if (!Exists(old)) {
-        WriteDurably(journal / kNoOldIndexName, "");
+        WriteDurably(journal / n.noOldIndex, "");
         return;
     }
-    if (::link(old.c_str(), (journal / kOldIndexName).c_str()) == 0)
+    if (::link(old.c_str(), (journal / n.oldIndex).c_str()) == 0)
         return;
     std::error_code ec;
-    fs::copy_file(old, journal / kOldIndexName, ec);
+    fs::copy_file(old, journal / n.oldIndex, ec);
     if (ec)
         throw std::runtime_error("ne mogu sačuvati " + old.string() + ": " + ec.message());
-    Sync(journal / kOldIndexName, false);
+    Sync(journal / n.oldIndex, false);
 }
 
 } // namespace
@@ -361,20 +367,22 @@ const char* StepName(WriteStep step)
     return "?";
 }
 
-Recovery RecoverDataFiles(const std::string& dirName, const StepHook& beforeStep)
+Recovery RecoverDataFiles(const std::string& dirName, const StepHook& beforeStep, const std::string& stem)
 {
+    const Names n(stem);
     const fs::path dir(dirName);
     std::error_code ec;
     if (!fs::is_directory(dir, ec))
         return Recovery::None;
     SignalsHeld held;
     FolderLock lock(dir);
-    return RecoverLocked(dir, beforeStep);
+    return RecoverLocked(dir, n, beforeStep);
 }
 
 Recovery WriteDataFiles(const std::string& dirName, const std::string& packedIndex, const std::string& packedEntries,
-                        const StepHook& beforeStep)
+                        const StepHook& beforeStep, const std::string& stem)
 {
+    const Names n(stem);
     const fs::path dir(dirName);
     std::error_code ec;
     fs::create_directories(dir, ec);
@@ -384,27 +392,27 @@ Recovery WriteDataFiles(const std::string& dirName, const std::string& packedInd
     SignalsHeld held;
     FolderLock lock(dir);
     Step(beforeStep, WriteStep::Recover);
-    const Recovery found = RecoverLocked(dir, {});
+    const Recovery found = RecoverLocked(dir, n, {});
 
-    const fs::path staging = dir / kStagingName;
-    const fs::path commit = dir / kCommitName;
+    const fs::path staging = dir / n.staging;
+    const fs::path commit = dir / n.commit;
     try {
         Step(beforeStep, WriteStep::WriteIndex);
         if (::mkdir(staging.c_str(), 0777) != 0)
             throw SystemError("ne mogu stvoriti mapu " + staging.string());
-        WriteDurably(staging / kIndexFileName, packedIndex);
+        WriteDurably(staging / n.index, packedIndex);
         Step(beforeStep, WriteStep::WriteEntries);
-        WriteDurably(staging / kEntryFileName, packedEntries);
+        WriteDurably(staging / n.entries, packedEntries);
         Step(beforeStep, WriteStep::KeepOldIndex);
-        KeepOldIndex(dir, staging);
+        KeepOldIndex(dir, staging, n);
         Sync(staging, true);
         Step(beforeStep, WriteStep::Commit);
         Rename(staging, commit);
         Sync(dir, true);
         Step(beforeStep, WriteStep::PlaceIndex);
-        Rename(commit / kIndexFileName, dir / kIndexFileName);
+        Rename(commit / n.index, dir / n.index);
         Step(beforeStep, WriteStep::PlaceEntries);
-        Rename(commit / kEntryFileName, dir / kEntryFileName);
+        Rename(commit / n.entries, dir / n.entries);
         Sync(dir, true);
     } catch (const std::exception& e) {
         // Back to the old pair. Should that fail too, the journal stays for
@@ -413,7 +421,7 @@ Recovery WriteDataFiles(const std::string& dirName, const std::string& packedInd
             if (Exists(commit))
                 Rename(commit, staging);
             if (Exists(staging))
-                RollBack(dir, staging);
+                RollBack(dir, staging, n);
         } catch (const std::exception& undo) {
             throw std::runtime_error(std::string(e.what()) + "; vraćanje prethodnih datoteka nije uspjelo ("
                                      + undo.what() + "): sljedeće pokretanje mkdict s --out " + dir.string()

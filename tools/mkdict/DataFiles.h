@@ -10,6 +10,10 @@ namespace mkdict {
 // The names the program looks for in its working directory.
 inline constexpr const char* kIndexFileName = "vokabar2.idx";
 inline constexpr const char* kEntryFileName = "vokabar2.dic";
+// The stems of the two pairs: English-Croatian and Croatian-English. Each
+// pair has its own journal and its own names, so the two never meet.
+inline constexpr const char* kEnglishPairStem = "vokabar2";
+inline constexpr const char* kCroatianPairStem = "vokabar2-hr";
 
 // Packs text into a container with the given method. progress, when set, is
 // called now and then with the share of the input packed so far (0..1); it
@@ -74,12 +78,16 @@ enum class Recovery {
 // Finishes or undoes what an interrupted run left in dir (nothing when dir
 // does not exist). The hook sees PlaceIndex, PlaceEntries and CleanUp when a
 // committed replacement is finished. Throws std::runtime_error (Croatian).
-Recovery RecoverDataFiles(const std::string& dir, const StepHook& beforeStep = {});
+Recovery RecoverDataFiles(const std::string& dir, const StepHook& beforeStep = {},
+                          const std::string& stem = kEnglishPairStem);
 
+// The pair STEM.idx and STEM.dic (stem: vokabar2 unless given) is handled the
+// same way, with STEM in place of vokabar2 in every name above.
+//
 // Replaces dir/vokabar2.idx and dir/vokabar2.dic as above, after recovering
 // what an earlier run left. Creates dir if needed. Returns what the recovery
 // found. Throws std::runtime_error with a Croatian message.
 Recovery WriteDataFiles(const std::string& dir, const std::string& packedIndex, const std::string& packedEntries,
-                        const StepHook& beforeStep = {});
+                        const StepHook& beforeStep = {}, const std::string& stem = kEnglishPairStem);
 
 } // namespace mkdict

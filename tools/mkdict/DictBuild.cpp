@@ -76,8 +76,15 @@ void MergeEntries(std::vector<Entry>& entries, std::vector<Source>& sources)
             ++sources[size_t(entry.source)].entries;
 }
 
-void SortEntries(std::vector<Entry>& entries, const std::vector<Source>& sources)
+void SortEntries(std::vector<Entry>& entries, const std::vector<Source>& sources, bool croatianDigraphs)
 {
+    // The second letter of a digraph: "dž", "lj", "nj" in any case.
+    const auto digraphWith = [](unsigned char first, unsigned char second) {
+        const unsigned char a = first | 0x20;
+        return (a == 'd' && (second == 0x9E || second == 0x8E)) ||
+               ((a == 'l' || a == 'n') && (second | 0x20) == 'j');
+    };
+    const uint16_t dStroke = PrimaryWeight(0xF0);   // đ
     struct Key {
         std::u16string primary;
         int kindRank;
@@ -90,9 +97,21 @@ void SortEntries(std::vector<Entry>& entries, const std::vector<Source>& sources
         Key& k = keys[i];
         k.primary.reserve(head.size());
         k.secondary.reserve(head.size());
-        for (char ch : head) {
-            const auto b = static_cast<unsigned char>(ch);
-            k.primary += char16_t(PrimaryWeight(b));
+        for (size_t c = 0; c < head.size(); ++c) {
+            const auto b = static_cast<unsigned char>(head[c]);
+            uint16_t weight = PrimaryWeight(b);
+            if (croatianDigraphs) {
+                // The letters after a base letter are spaced out by 4: room
+                // for dž between d and đ, lj after l, nj after n.
+                if (weight == dStroke)
+                    weight = uint16_t(weight + 1);
+                else if (c + 1 < head.size() && digraphWith(b, static_cast<unsigned char>(head[c + 1]))) {
+                    weight = uint16_t(weight + 1);
+                    k.secondary += char(SecondaryWeight(b));
+                    ++c;
+                }
+            }
+            k.primary += char16_t(weight);
             k.secondary += char(SecondaryWeight(b));
         }
         const int s = entries[i].source;
@@ -152,9 +171,22 @@ std::string EntryLine(const Entry& entry, const std::string& sourceLabel)
 {
     // Every piece of formatting sits in a group or is reset (\cf1 ... \cf0)
     // before the line ends, so no entry changes how the next one looks.
-    std::string line = "\\par {\\b ";
-    AppendRtfText(line, entry.headword);
-    line += '}';
+    std::string line = "\\par ";
+    const std::string_view headword(entry.headword);
+    size_t written = 0;
+    for (const HeadwordMark& mark : entry.headwordMarks) {
+        // Our mark is not the source's text, so it is not in bold.
+        line += "{\\b ";
+        AppendRtfText(line, headword.substr(written, mark.after - written));
+        line += "} ";
+        AppendRtfText(line, mark.text);
+        written = mark.after;
+    }
+    if (written < headword.size() || entry.headwordMarks.empty()) {
+        line += "{\\b ";
+        AppendRtfText(line, headword.substr(written));
+        line += '}';
+    }
     if (!entry.pronunciations.empty()) {
         line += " /";
         for (size_t i = 0; i < entry.pronunciations.size(); ++i) {
@@ -179,9 +211,9 @@ std::string EntryLine(const Entry& entry, const std::string& sourceLabel)
         }
         if (!sense.equivalents.empty()) {
             // The space after a control word is its delimiter, not text.
-            line += " \\cf1 ";
+            line += sense.termsInBold ? " \\cf1 {\\b " : " \\cf1 ";
             AppendRtfText(line, sense.equivalents);
-            line += "\\cf0 ";
+            line += sense.termsInBold ? "}\\cf0 " : "\\cf0 ";
         }
         if (!sense.field.empty()) {
             line += " ({\\i ";

@@ -30,6 +30,19 @@ struct Sense {
     std::string equivalents;   // "; " between equivalents
     std::string field;         // field of law the sense belongs to
     std::string note;
+    // The turned-around glossary (Croatian-English): the English terms are
+    // shown in bold, and rank is the headword's place among the Croatian
+    // equivalents of the line it came from (0: the statutory term), which
+    // orders the senses.
+    bool termsInBold = false;
+    int rank = 0;
+};
+
+// Our mark on a non-standard headword: " [hrv. tužitelj]" written after the
+// first `after` bytes of the headword.
+struct HeadwordMark {
+    size_t after = 0;
+    std::string text;
 };
 
 struct Entry {
@@ -37,6 +50,7 @@ struct Entry {
     std::vector<std::string> pronunciations; // without the slashes
     std::vector<Sense> senses;
     std::vector<std::string> otherForms;     // further spellings to search by
+    std::vector<HeadwordMark> headwordMarks; // in headword order
     int source = 0;                          // index into the source list
 };
 
@@ -109,7 +123,9 @@ void MergeEntries(std::vector<Entry>& entries, std::vector<Source>& sources);
 // beside their base letter (Croatian č ć after c, đ after d, š after s, ž
 // after z); equal headwords: the glossary first, then sources in the given
 // order, then plain before accented and small before capital, then as read.
-void SortEntries(std::vector<Entry>& entries, const std::vector<Source>& sources);
+// With croatianDigraphs the Croatian alphabet's digraphs are single letters:
+// dž after d and before đ, lj after l, nj after n (the Croatian-English list).
+void SortEntries(std::vector<Entry>& entries, const std::vector<Source>& sources, bool croatianDigraphs = false);
 
 // The headword as the list shows it (cp1250, full stops as middle dots).
 std::string ListHeadword(const std::string& headword);

@@ -1,7 +1,9 @@
 // mkdict: builds the program's data files vokabar2.idx and vokabar2.dic
-// from dictd databases and our own glossary.
+// (or, Croatian-English, vokabar2-hr.idx and vokabar2-hr.dic) from dictd
+// databases and our own glossary.
 #include "CommandLine.h"
 #include "Corrections.h"
+#include "CroatianPair.h"
 #include "DataFiles.h"
 #include "DictBuild.h"
 
@@ -27,8 +29,8 @@ double Seconds(Clock::time_point from, Clock::time_point to)
 }
 
 const char* const kHelp =
-    "Uporaba: mkdict [--method good|fast|auto] [--no-verify] [--corrections TABLICA]\n"
-    "              --out MAPA IZVOR...\n"
+    "Uporaba: mkdict [--direction en-hr|hr-en] [--method good|fast|auto] [--no-verify]\n"
+    "              [--corrections TABLICA] --out MAPA IZVOR...\n"
     "       mkdict --help | --version\n"
     "\n"
     "Gradi datoteke rječnika MAPA/vokabar2.idx i MAPA/vokabar2.dic iz jednog ili više izvora:\n"
@@ -37,6 +39,11 @@ const char* const kHelp =
     "             (više datoteka pojmovnika čini jedan izvor)\n"
     "\n"
     "  --out MAPA     mapa u koju se zapisuju datoteke rječnika\n"
+    "  --direction    en-hr (zadano) ili hr-en: hrvatsko-engleski par MAPA/vokabar2-hr.idx i\n"
+    "             MAPA/vokabar2-hr.dic; pojmovnik se okreće (svaka hrvatska istovrijednica\n"
+    "             postaje natuknica), baza dictd je hrvatsko-engleska (npr. FreeDict hrv-eng),\n"
+    "             iz nje se izostavljaju retci koji nisu natuknice, a opća pravila \"hrv.\"\n"
+    "             tablice ispravaka označavaju nestandardne hrvatske natuknice\n"
     "  --method       način pakiranja: good (LZH, zadano), fast (LZRW1-KH) ili auto\n"
     "  --no-verify    ne raspakirava zapakirano radi provjere\n"
     "  --corrections  tablica ispravaka prijevoda iz baza dictd:\n"
@@ -56,7 +63,10 @@ const char* const kHelp =
 // Packing progress on a terminal: one line, rewritten in place.
 class ProgressLine {
 public:
-    explicit ProgressLine(bool enabled) : enabled_(enabled) {}
+    ProgressLine(bool enabled, std::string index, std::string entries)
+        : enabled_(enabled), index_(std::move(index)), entries_(std::move(entries))
+    {
+    }
     void Update(int file, double fraction)
     {
         if (!enabled_)
@@ -67,8 +77,8 @@ public:
         if (now - last_ < std::chrono::milliseconds(100))
             return;
         last_ = now;
-        std::fprintf(stderr, "\rpakiranje: %s %3d %%   %s %3d %%", kIndexFileName, percent_[0].load(),
-                     kEntryFileName, percent_[1].load());
+        std::fprintf(stderr, "\rpakiranje: %s %3d %%   %s %3d %%", index_.c_str(), percent_[0].load(),
+                     entries_.c_str(), percent_[1].load());
         std::fflush(stderr);
         shown_ = true;
     }
@@ -82,6 +92,7 @@ public:
 
 private:
     bool enabled_;
+    std::string index_, entries_;
     bool shown_ = false;
     std::atomic<int> percent_[2] = {0, 0};
     std::mutex mutex_;
@@ -104,7 +115,7 @@ std::string Grouped(size_t n)
 
 int main(int argc, char** argv)
 {
-    cli::CommandLine line("mkdict", {{"out", true}, {"method", true}, {"corrections", true}, {"no-verify"}},
+    cli::CommandLine line("mkdict", {{"out", true}, {"method", true}, {"corrections", true}, {"no-verify"}, {"direction", true}},
                           cli::Croatian);
     if (const auto done = line.Parse(argc, argv, kHelp))
         return *done;
@@ -124,6 +135,12 @@ int main(int argc, char** argv)
         return line.UsageError("nedostaje --out MAPA");
     if (paths.empty())
         return line.UsageError("nedostaje izvor");
+    const std::string direction = line.Has("direction") ? line.Value("direction") : "en-hr";
+    if (direction != "en-hr" && direction != "hr-en")
+        return line.UsageError("nepoznat smjer \"" + direction + "\" (en-hr ili hr-en)");
+    const bool croatian = direction == "hr-en";
+    const std::string stem = croatian ? kCroatianPairStem : kEnglishPairStem;
+    const std::string indexName = stem + ".idx", entryName = stem + ".dic";
 
     // What an interrupted run left in the folder is put right first, so the
     // folder holds a whole pair whether or not this run gets to write one.
@@ -134,7 +151,7 @@ int main(int argc, char** argv)
             std::printf("mkdict: %s: uklonjeni ostaci prekinutog rada\n", outDir.c_str());
     };
     try {
-        tellRecovery(RecoverDataFiles(outDir));
+        tellRecovery(RecoverDataFiles(outDir, {}, stem));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mkdict: %s\n", e.what());
         return 1;
@@ -160,11 +177,28 @@ int main(int argc, char** argv)
                 glossary = int(sources.size() - 1);
             ReadSource(path, int(sources.size() - 1), entries, sources.back());
         }
+        if (croatian) {
+            TurnAroundGlossary(entries, sources);
+            const LeftOut left = LeaveOutNonHeadwords(entries, sources);
+            std::printf("mkdict: izostavljeno iz baza dictd %s redaka koji nisu natuknice: %s počinje brojkom, "
+                        "%s ima zagradu bez para\n",
+                        Grouped(left.Total()).c_str(), Grouped(left.number).c_str(), Grouped(left.cut).c_str());
+        }
         const size_t read = entries.size();
         if (read == 0)
             throw InputError(paths.front(), 0, "izvori ne sadrže nijednu natuknicu");
         MergeEntries(entries, sources);
-        if (!correctionsPath.empty()) {
+        if (croatian) {
+            OrderSensesByRank(entries);
+            if (!correctionsPath.empty()) {
+                const size_t marked = MarkHeadwords(corrections, entries, sources);
+                size_t rules = 0;
+                for (const CorrectionRule& rule : corrections.rules)
+                    rules += rule.headword == "*" && rule.kind == "hrv.";
+                std::printf("mkdict: ispravci: %s općih pravila \"hrv.\", %s natuknica označeno\n",
+                            Grouped(rules).c_str(), Grouped(marked).c_str());
+            }
+        } else if (!correctionsPath.empty()) {
             const size_t changed = ApplyCorrections(corrections, entries, sources);
             size_t idle = 0;
             for (const CorrectionRule& rule : corrections.rules) {
@@ -180,7 +214,7 @@ int main(int argc, char** argv)
             std::printf("mkdict: ispravci: %s pravila, %s natuknica izmijenjeno, %s pravila bez učinka\n",
                         Grouped(corrections.rules.size()).c_str(), Grouped(changed).c_str(), Grouped(idle).c_str());
         }
-        SortEntries(entries, sources);
+        SortEntries(entries, sources, croatian);
         text = BuildText(entries, sources);
         for (const Source& s : sources)
             std::printf("mkdict: %s [%s]: %s %s -> %s natuknica\n", s.path.c_str(), s.label.c_str(),
@@ -199,7 +233,7 @@ int main(int argc, char** argv)
     try {
         std::printf("mkdict: pakiranje (%s)...\n", modeName.c_str());
         std::fflush(stdout);
-        ProgressLine progress(::isatty(STDERR_FILENO));
+        ProgressLine progress(::isatty(STDERR_FILENO), indexName, entryName);
         PackBoth(text.index, text.entries, mode, verify, packedIndex, packedEntries,
                  [&progress](int file, double f) { progress.Update(file, f); });
         progress.Finish();
@@ -211,7 +245,7 @@ int main(int argc, char** argv)
     const auto packed = Clock::now();
 
     try {
-        tellRecovery(WriteDataFiles(outDir, packedIndex, packedEntries));
+        tellRecovery(WriteDataFiles(outDir, packedIndex, packedEntries, {}, stem));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mkdict: %s\n", e.what());
         return 1;
@@ -223,8 +257,8 @@ int main(int argc, char** argv)
                     Grouped(text.lines).c_str(), Grouped(plain.size()).c_str(), Grouped(pack.size()).c_str(),
                     plain.empty() ? 0.0 : 100.0 * double(pack.size()) / double(plain.size()));
     };
-    sizes(kIndexFileName, text.index, packedIndex);
-    sizes(kEntryFileName, text.entries, packedEntries);
+    sizes(indexName.c_str(), text.index, packedIndex);
+    sizes(entryName.c_str(), text.entries, packedEntries);
     std::printf("mkdict: gotovo za %.2f s (izvori i slaganje %.2f s, pakiranje%s %.2f s, zapis %.2f s)\n",
                 Seconds(start, done), Seconds(start, assembled), verify ? " s provjerom" : "",
                 Seconds(assembled, packed), Seconds(packed, done));
