@@ -20,9 +20,7 @@ const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
 const QString kAllForms = QStringLiteral("search/allForms");
-const QString kAllForms = QStringLiteral("search/allForms");
 const QString kHistory = QStringLiteral("search/history");
-const QString kDirection = QStringLiteral("search/direction");
 const QString kDirection = QStringLiteral("search/direction");
 
 // The options as this instance last read or wrote them: only what differs
@@ -181,19 +179,6 @@ void AppendHistory(const QString& term)
     QStringList terms = History(*settings);
     terms << term;
     settings->setValue(kHistory, terms.mid(qMax<qsizetype>(0, terms.size() - HistoryLimit)));
-}
-
-bool LoadCroatianEnglish()
-{
-    const QSettings settings = Open();
-    return settings.status() == QSettings::NoError
-        && settings.value(kDirection).toString() == QLatin1String("hr-en");
-}
-
-void SaveCroatianEnglish(bool croatianEnglish)
-{
-    QSettings settings = Open();
-    settings.setValue(kDirection, croatianEnglish ? QStringLiteral("hr-en") : QStringLiteral("en-hr"));
 }
 
 bool LoadCroatianEnglish()
