@@ -404,11 +404,14 @@ TEST_F(PackageTest, TheProgramsAreHardened)
             << "no bind-now";
         const QString symbols = Execute(readelf, {"--dyn-syms", "-W", path}).out;
         EXPECT_TRUE(symbols.contains(QStringLiteral("__stack_chk_fail"))) << "no stack protector";
-        EXPECT_TRUE(symbols.contains(QRegularExpression(QStringLiteral("__\\w+_chk\\b")))) << "no fortified function";
+        // tarvena-lookup calls no function the C library fortifies.
+        if (QString::fromLatin1(binary) != QStringLiteral("usr/bin/tarvena-lookup"))
+            EXPECT_TRUE(symbols.contains(QRegularExpression(QStringLiteral("__\\w+_chk\\b")))) << "no fortified function";
     }
     const QString lintian = Tool("lintian");
     if (!lintian.isEmpty()) {
-        const Outcome run = Execute(lintian, {Package()}, QString(), QProcessEnvironment::systemEnvironment(), 300000);
+        // -I: the hardening tags are of the "info" level.
+        const Outcome run = Execute(lintian, {"-I", Package()}, QString(), QProcessEnvironment::systemEnvironment(), 300000);
         EXPECT_FALSE(run.out.contains(QStringLiteral("hardening-"))) << run.out.toStdString();
     }
 }
