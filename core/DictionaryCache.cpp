@@ -69,6 +69,10 @@ bool DictionaryCache::Open()
     open_ = false;
     if (path_.isEmpty())
         return false;
+    // Only a regular file is opened: a FIFO put in its place would block the
+    // open, a device would map as something else.
+    if (!QFileInfo(path_).isFile())
+        return false;
     file_.setFileName(path_);
     if (!file_.open(QIODevice::ReadOnly) || file_.size() < qint64(kHeaderSize))
         return false;

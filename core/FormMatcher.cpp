@@ -96,6 +96,30 @@ std::vector<std::string_view> RawWords(std::string_view text)
     return words;
 }
 
+// Two words that are one stem with a Croatian case ending each (none
+// counts): "ovršenik" and "ovršenika", "zastarni" and "zastarnog". The stem
+// keeps at least four letters.
+bool SameStem(std::string_view a, std::string_view b, bool ignoreDiacritics)
+{
+    static const std::string_view endings[] = {"",   "a",   "e",   "i",   "o",   "u",   "om",  "em",
+                                               "ima", "ama", "ih",  "im",  "og",  "oj",  "ega", "emu",
+                                               "omu", "oga", "ome", "ju",  "jom", "jem"};
+    constexpr size_t kShortestStem = 4;
+    const auto stems = [](std::string_view word) {
+        std::vector<std::string_view> found;
+        for (const std::string_view ending : endings)
+            if (word.size() >= kShortestStem + ending.size() && word.substr(word.size() - ending.size()) == ending)
+                found.push_back(word.substr(0, word.size() - ending.size()));
+        return found;
+    };
+    const std::string x = CompareKey(a, ignoreDiacritics), y = CompareKey(b, ignoreDiacritics);
+    for (const std::string_view s : stems(x))
+        for (const std::string_view t : stems(y))
+            if (s == t)
+                return true;
+    return false;
+}
+
 size_t CommonPrefix(std::string_view a, std::string_view b)
 {
     size_t n = 0;
@@ -219,6 +243,11 @@ std::vector<std::string> FormMatcher::FormsOfWord(const std::string& word, bool 
         const auto isBase = [&bases](const std::string& w) {
             return std::find(bases.begin(), bases.end(), w) != bases.end();
         };
+        // A word no dictionary knows (many legal terms: "ovršenik",
+        // "oštećenik") still finds the unknown words that differ from it
+        // only in a Croatian case ending.
+        const bool unknown = std::all_of(typed.begin(), typed.end(),
+                                         [this](const std::string& t) { return BaseFormsOf(t).empty(); });
         std::unordered_set<std::string_view> asked;
         for (size_t b = 0; b < bases.size(); ++b) {
             const std::string base = bases[b];   // bases grows no more, but keep a copy
@@ -231,7 +260,8 @@ std::vector<std::string> FormMatcher::FormsOfWord(const std::string& word, bool 
                     continue;
                 const std::string candidate(*v);
                 const std::vector<std::string>& itsBases = BaseFormsOf(candidate);
-                if (isBase(candidate) || std::any_of(itsBases.begin(), itsBases.end(), isBase))
+                if (isBase(candidate) || std::any_of(itsBases.begin(), itsBases.end(), isBase)
+                    || (unknown && itsBases.empty() && SameStem(candidate, word, ignoreDiacritics)))
                     forms.push_back(CompareKey(candidate, ignoreDiacritics));
             }
         }

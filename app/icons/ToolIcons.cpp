@@ -2,7 +2,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QImage>
 #include <QPixmap>
+#include <QResource>
 
 #include <functional>
 
@@ -173,11 +175,18 @@ QIcon SearchGlyph()
 
 QIcon ProgramIcon()
 {
-    // The images the build rendered from the icon drawing; the desktop's
-    // icon theme gets the same ones.
+    // The images the build rendered from the icon drawing (the desktop's
+    // icon theme gets the same ones as PNG), as pixels: nothing to decode.
     static const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
     QIcon icon;
-    for (int size : sizes)
-        icon.addFile(QStringLiteral(":/icons/program/%1.png").arg(size), QSize(size, size));
+    for (int size : sizes) {
+        const QResource pixels(QStringLiteral(":/icons/program/%1.argb").arg(size));
+        if (!pixels.isValid() || pixels.compressionAlgorithm() != QResource::NoCompression
+            || pixels.size() != qint64(size) * size * 4)
+            continue;
+        // The image does not own the resource's bytes: copied once here.
+        icon.addPixmap(QPixmap::fromImage(
+            QImage(pixels.data(), size, size, size * 4, QImage::Format_ARGB32_Premultiplied).copy()));
+    }
     return icon;
 }

@@ -93,6 +93,9 @@ const std::initializer_list<Line> kEnglish = {
     {"agreement.contract", false},                           // 18
     {"agreements.contracts", false},                         // 19
     {"tract.tract", false},                                  // 20
+    {"judgment debtor.ovršenik", false},                     // 21: no dictionary knows it
+    {"against the debtor.protiv ovršenika", false},          // 22
+    {"enforcement.ovrha", false},                            // 23
 };
 
 // Croatian headwords, English text.
@@ -157,9 +160,14 @@ TEST_F(FormMatcherTest, WholeDictionaryFindsEveryFormOfEveryWordInOrder)
         {"štete naknada", false, false, false, {11}},
         {"ugovornih strane", false, false, false, {12}},
         {"naknada sud", false, false, false, {}},
-        // A word no dictionary knows is found as typed, a whole word.
+        // A word no dictionary knows is found as typed, a whole word...
         {"sudovi", false, false, false, {7}},
-        {"sudov", false, false, false, {}},
+        {"sudov", false, false, false, {7}},
+        {"sudo", false, false, false, {}},
+        // Nor its forms: those that differ from it in a case ending only.
+        {"ovršenika", false, false, false, {21, 22}},
+        {"ovršeniku", false, false, false, {21, 22}},
+        {"ovrš", false, false, false, {}},
         {"xyzzy", false, false, false, {}},
         // Match case keeps the typed first letter's case.
         {"tužitelj", true, false, false, {0, 1}},

@@ -127,6 +127,38 @@ TEST_F(DirectionTest, TheSwitchShowsTheOtherPairEverywhereAndIsRememberedAcrossA
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(DirectionTest, InflectedFormsReachTheirHeadwordsInBothDirections)
+{
+    WritePair(dir, "vokabar2-hr.idx", "vokabar2-hr.dic",
+              {{"naknada štete", "damages"}, {"sud", "court"}, {"šteta", "damage"}, {"tužitelj", "plaintiff"},
+               {"tužiteljica", "plaintiff"}});
+    Open();
+    const struct {
+        bool croatian;
+        const char* typed;
+        const char* selects;
+        const char* status;
+    } steps[] = {
+        {false, "courts", "court", "osnovni oblik: court"},
+        {false, "damages", "damage", "osnovni oblik: damage"},
+        {true, "štetu", "šteta", "osnovni oblik: šteta"},
+        {true, "tužitelja", "tužitelj", "osnovni oblik: tužitelj"},
+        {true, "naknadu štete", "naknada štete", "osnovni oblik: naknada štete"},
+        {true, "tuž", "tužitelj", ""},   // begins a headword: as always
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed);
+        window->Hrvatskoengleskismjer1->setChecked(step.croatian);
+        window->beng->setChecked(true);
+        window->setComboText(QString::fromUtf8(step.typed));
+        window->CBKljucChange();
+        ASSERT_GE(window->selectedHeadword(), 0);
+        EXPECT_EQ(Row(window->selectedHeadword()), QString::fromUtf8(step.selects));
+        EXPECT_EQ(window->StatusPanel0->text(), QString::fromUtf8(step.status));
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(DirectionTest, AMissingOrDamagedPairKeepsTheWindowEnglishCroatianAndSaysWhy)
 {
     struct Case {
@@ -162,8 +194,9 @@ TEST_F(DirectionTest, AMissingOrDamagedPairKeepsTheWindowEnglishCroatianAndSaysW
         searchsettings::SaveCroatianEnglish(true);
         Open();
         EXPECT_EQ(window->Hrvatskoengleskismjer1->isEnabled(), c.enabled);
-        if (!c.enabled)
+        if (!c.enabled) {
             EXPECT_TRUE(window->Hrvatskoengleskismjer1->toolTip().contains(QStringLiteral("vokabar2-hr.idx")));
+        }
         window->Hrvatskoengleskismjer1->setChecked(true);   // a disabled action may be set by a program
 
         EXPECT_FALSE(window->CroatianEnglish());

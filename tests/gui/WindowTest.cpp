@@ -503,10 +503,11 @@ TEST_F(WindowTest, ControlsKeepTheirDesignedPlacesAndTabStops)
     QList<int> separators;
     for (QAction* action : window->ToolBar1->actions()) {
         const QWidget* widget = window->ToolBar1->widgetForAction(action);
-        if (action->isSeparator())
+        if (action->isSeparator()) {
             separators << widget->width();
-        else if (action != window->Hrvatskoengleskismjer1)
+        } else if (action != window->Hrvatskoengleskismjer1) {
             EXPECT_EQ(widget->size(), QSize(23, 22)) << action->toolTip().toStdString();
+        }
     }
     EXPECT_EQ(separators, (QList<int>{8, 8, 8, 8}));
 

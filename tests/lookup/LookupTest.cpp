@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
 #include <fstream>
 
 namespace {
@@ -382,6 +383,12 @@ TEST_F(LookupTest, TheCacheAnswersAsTheFilesDoAndIsNeverUsedStaleOrDamaged)
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, court);
     }
+
+    // A FIFO in the cache's place is neither opened (it would block) nor
+    // replaced by anything but a cache file of our own.
+    QFile::remove(cache);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cache).constData(), 0600), 0);
+    EXPECT_EQ(lookup(QStringLiteral("court")).out, court);
 
     // New data files of the same size in the same place: the old cache is
     // stale and the answer is the new files'.

@@ -1,9 +1,13 @@
 // iconrender: renders one SVG drawing into square PNG images, one per size
-// asked for, named <size>.png in the output folder. The build makes the
-// program's icons with it from their single drawing, so the window icon and
-// the desktop's icons cannot drift apart and no renderer is needed at run
-// time.
+// asked for, named <size>.png in the output folder, and the same pixels
+// undecoded, <size>.argb (premultiplied ARGB32 words in this machine's byte
+// order, row after row). The build makes the program's icons with it from
+// their single drawing, so the window icon and the desktop's icons cannot
+// drift apart and no renderer is needed at run time; the program takes the
+// .argb images, which need no decoder (decoding the PNGs loaded every image
+// format plugin before the first paint).
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -46,6 +50,14 @@ int main(int argc, char* argv[])
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             drawing.render(&painter, QRectF(0, 0, size, size));
         }
+        QFile raw(out.filePath(QStringLiteral("%1.argb").arg(size)));
+        const qint64 bytes = qint64(image.sizeInBytes());
+        if (image.bytesPerLine() != size * 4 || !raw.open(QIODevice::WriteOnly)
+            || raw.write(reinterpret_cast<const char*>(image.constBits()), bytes) != bytes) {
+            std::fprintf(stderr, "iconrender: cannot write %s\n", qPrintable(raw.fileName()));
+            return 1;
+        }
+        raw.close();
         const QString target = out.filePath(QStringLiteral("%1.png").arg(size));
         if (!image.convertToFormat(QImage::Format_ARGB32).save(target, "PNG")) {
             std::fprintf(stderr, "iconrender: cannot write %s\n", qPrintable(target));
