@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
@@ -187,6 +188,31 @@ TEST_F(SearchOptionsWindowTest, OptionsAndHistorySurviveARestart)
     EXPECT_EQ(History().first(), QStringLiteral("term30"));
     EXPECT_EQ(History().last(), QStringLiteral("term129"));
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(SearchOptionsWindowTest, HistoryIsKeptAsTermsJoinItAndMergesWithAnotherInstance)
+{
+    const auto onDisk = [] {
+        return QSettings(SettingsFile(), QSettings::IniFormat).value(QStringLiteral("search/history")).toStringList();
+    };
+    Search(QStringLiteral("court"));
+    Search(QStringLiteral("suit"));
+    // Written already: a program killed now loses nothing.
+    EXPECT_EQ(onDisk(), (QStringList{"court", "suit"}));
+
+    // Another instance, started before, adds a term and switches an option.
+    {
+        QSettings other(SettingsFile(), QSettings::IniFormat);
+        other.setValue(QStringLiteral("search/history"), onDisk() << QStringLiteral("accuser"));
+        other.setValue(QStringLiteral("search/legalOnly"), true);
+    }
+    Search(QStringLiteral("tuzitelj"));
+    window->Samocijeleriei1->trigger();
+    Restart();
+    EXPECT_EQ(History(), (QStringList{"court", "suit", "accuser", "tuzitelj"}));
+    EXPECT_TRUE(window->Samocijeleriei1->isChecked());
+    EXPECT_TRUE(window->Samopravnipojmovi1->isChecked());
+    EXPECT_FALSE(window->Zanemaridijakritikeznakove1->isChecked());
 }
 
 TEST_F(SearchOptionsWindowTest, AllFormsFindsAndMarksInflectedFormsAndHeadwordModeUsesBaseForms)
