@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -312,6 +313,9 @@ TEST_F(SearchOptionsWindowTest, ADamagedOrUnreadableSettingsFileIsIgnored)
     Open();
     EXPECT_TRUE(History().isEmpty());
     EXPECT_FALSE(window->Samocijeleriei1->isChecked());
+    // The user learns why nothing will last, in the status bar only.
+    EXPECT_TRUE(window->StatusBar1->currentMessage().startsWith(QStringLiteral("Postavke se ne spremaju: ")))
+        << window->StatusBar1->currentMessage().toStdString();
     window->Samocijeleriei1->trigger();
     Search(QStringLiteral("court"));
     window->close();

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -71,7 +72,10 @@ TEST(PdfExport, AFailedSaveSaysWhyAndLeavesNoFile)
         // A folder where no file can be made, even by the administrator.
         {QStringLiteral("/proc/tarvena-test.pdf"), QStringLiteral("U mapu \"/proc\" ne mogu se spremati datoteke.")},
         {dir.path(), QStringLiteral("Pod tim imenom već postoji mapa.")},
+        // A FIFO (or a device) is never replaced by the file.
+        {dir.filePath(QStringLiteral("fifo.pdf")), QStringLiteral("Pod tim imenom već postoji nešto što nije datoteka.")},
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo.pdf"))).constData(), 0600), 0);
     TQRRezultatPretrage report;
     for (const auto& c : cases) {
         const TPdfSaveResult result =
@@ -83,6 +87,7 @@ TEST(PdfExport, AFailedSaveSaysWhyAndLeavesNoFile)
         EXPECT_TRUE(result.Message.endsWith(c.reason)) << result.Message.toStdString();
         EXPECT_FALSE(QFileInfo(c.target).isFile()) << c.target.toStdString();
     }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::System | QDir::Hidden), QStringList{QStringLiteral("fifo.pdf")});
     EXPECT_FALSE(report.Busy());
 }
 
