@@ -3,6 +3,7 @@
 // handler is shown by the exception report and goes no further, so no
 // exception ever crosses Qt's event loop and the program goes on.
 #include <exception>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -17,6 +18,8 @@ void Run(Handler&& handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();
+    } catch (const std::bad_alloc&) {
+        Report("Out of memory");
     } catch (const std::exception& error) {
         // The program's own Exception derives from std::exception; both carry
         // their message in what().

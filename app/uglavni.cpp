@@ -76,6 +76,10 @@ constexpr int kSearchPanelHeight = 51;
 constexpr QSize kOptionsSize(364, 51);
 constexpr int kWordsListWidth = 241;
 constexpr int kStatusBarHeight = 19;
+// How long the note on an unusable settings file stays in the status bar.
+constexpr int kSettingsNoteMs = 15000;
+// How often a closed window looks whether the cancelled report has ended.
+constexpr int kReportEndPollMs = 10;
 constexpr int kFirstPanelWidth = 200;
 constexpr int kSecondPanelWidth = 50;
 constexpr int kToolSeparatorWidth = 8;
@@ -775,6 +779,11 @@ void TfVokabar::readSettings()
         Najprijenajboljipogoci1->setChecked(options.bestFirst);
     }
     StatusPanel2->setText(SearchOptionsSummary(options));
+    // A settings file that is a device, a FIFO or huge is left alone; the
+    // user learns why the options will not last, and nothing more.
+    const QString settingsProblem = searchsettings::Problem();
+    if (!settingsProblem.isEmpty())
+        StatusBar1->showMessage(settingsProblem, kSettingsNoteMs);
 
     const QStringList history = searchsettings::LoadHistory();
     if (history.isEmpty())
@@ -790,12 +799,11 @@ void TfVokabar::readSettings()
 
 void TfVokabar::writeSettings()
 {
+    // The history is written as each term joins it (appendHistory): a
+    // program that is killed loses nothing, and the list of another instance
+    // that closed meanwhile stays.
     searchsettings::SaveOptions(searchOptions());
     searchsettings::SaveCroatianEnglish(croatianEnglish_);
-    QStringList history;
-    for (int i = 0; i < CBKljuc->count(); ++i)
-        history << CBKljuc->itemText(i);
-    searchsettings::SaveHistory(history);
 }
 
 void TfVokabar::closeEvent(QCloseEvent* event)
@@ -804,7 +812,26 @@ void TfVokabar::closeEvent(QCloseEvent* event)
     loader_->Cancel();
     QMainWindow::closeEvent(event);
     writeSettings();
+    // A print or PDF export still running is cancelled (its file goes), and
+    // the program ends once it has stopped: ending it now would find the
+    // progress window still open, and the quit would be refused, leaving a
+    // process without windows.
+    if (QRRezultatPretrage != nullptr && QRRezultatPretrage->Busy()) {
+        QRRezultatPretrage->CancelRun();
+        emitClosedWhenReportEnds();
+        return;
+    }
     emit closed();
+}
+
+void TfVokabar::emitClosedWhenReportEnds()
+{
+    QTimer::singleShot(kReportEndPollMs, this, [this] {
+        if (QRRezultatPretrage != nullptr && QRRezultatPretrage->Busy())
+            emitClosedWhenReportEnds();
+        else
+            emit closed();
+    });
 }
 
 void TfVokabar::showEvent(QShowEvent* event)
@@ -1183,6 +1210,7 @@ void TfVokabar::appendHistory(const QString& term)
     QLineEdit* edit = CBKljuc->lineEdit();
     const QString text = edit->text();
     CBKljuc->addItem(term);
+    searchsettings::AppendHistory(term);
     if (CBKljuc->currentIndex() != -1)
         CBKljuc->setCurrentIndex(-1);
     if (edit->text() != text)

@@ -158,6 +158,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void emitClosedWhenReportEnds();
     void showEvent(QShowEvent* event) override;
 
 private:

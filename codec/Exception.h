@@ -10,3 +10,10 @@ public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
     std::string Message() const { return what(); }
 };
+
+// Memory ran out: reported as the framework reports it, "Out of memory",
+// never as an abort or the library's "std::bad_alloc".
+class EOutOfMemory : public Exception {
+public:
+    EOutOfMemory() : Exception("Out of memory") {}
+};

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -28,6 +30,18 @@ std::string BaseName(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// mkdict's journal of a committed replacement (tools/mkdict/DataFiles.h),
+// named after the pair's stem ("vokabar2" gives "vokabar2.mkdict-commit"):
+// while it stands, the index in place may be new and the entries old.
+bool CommitJournalBeside(const std::string& indexFile)
+{
+    std::string stem = indexFile;
+    if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".idx") == 0)
+        stem.resize(stem.size() - 4);
+    struct stat st {};
+    return ::stat((stem + ".mkdict-commit").c_str(), &st) == 0;
 }
 
 void Release(TMemoryStream& stream)
@@ -107,6 +121,11 @@ DataFilesInFlight::File UnpackLines(const std::string& fileName, bool index)
         file.lines.Assign(std::move(unpacked.Bytes()));
         if (index)
             file.tables = DictionaryStore::MakeIndexTables(file.lines);
+    } catch (const std::bad_alloc&) {
+        // The file's lines go with the memory they needed; the other file,
+        // and the lists filled before, stay.
+        file = DataFilesInFlight::File();
+        file.error = std::make_exception_ptr(EOutOfMemory());
     } catch (...) {
         file.error = std::current_exception();
     }
@@ -201,8 +220,11 @@ void DictionaryStore::Load(const std::string& indexFile, const std::string& entr
     reportDamage(entries, entryFile);
 
     // Damage explains a difference by itself; two whole files that differ
-    // come from different builds.
-    if (index.whole && entries.whole && index_.Count() != entries_.Count() && report)
+    // come from different builds. So do two of equal length while mkdict's
+    // commit journal stands beside them: it was stopped between placing the
+    // new index and the new entries, and the next run finishes the pair.
+    const bool mixed = index_.Count() != entries_.Count() || CommitJournalBeside(indexFile);
+    if (index.whole && entries.whole && mixed && report)
         report(EDataFilesMismatched(MismatchedFilesMessage(BaseName(indexFile), BaseName(entryFile))));
 }
 

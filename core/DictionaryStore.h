@@ -37,8 +37,9 @@ class Tlzrw1Host;
 // A data file that opened but did not unpack whole: wrong signature, damage,
 // or an unpacked length other than the one its header promises.
 class EDataFileDamaged : public Exception { public: using Exception::Exception; };
-// Two whole data files whose numbers of lines differ: they come from
-// different builds (an interrupted mkdict), so entries would not match.
+// Two whole data files whose numbers of lines differ, or any two while
+// mkdict's commit journal stands beside them: they come from different
+// builds (an interrupted mkdict), so entries would not match.
 class EDataFilesMismatched : public Exception { public: using Exception::Exception; };
 
 class DictionaryStore {
@@ -48,6 +49,9 @@ public:
     // The Croatian-English pair beside them: the same layout, Croatian headwords.
     static constexpr const char* CroatianIndexFileName = "vokabar2-hr.idx";
     static constexpr const char* CroatianEntryFileName = "vokabar2-hr.dic";
+    // mkdict's journal of a committed replacement of the pair, beside them
+    // (each pair's is named after its stem: "vokabar2-hr.mkdict-commit").
+    static constexpr const char* CommitJournalName = "vokabar2.mkdict-commit";
 
     // Receives each problem that does not stop loading (a damaged file), once
     // per file, while loading goes on with what was unpacked. The window shows
@@ -67,8 +71,10 @@ public:
     // <name>" and ends loading there: what was filled before stays (a failure
     // on the entry file keeps the index and headwords). A damaged file is
     // reported through `report` and its unpacked part is kept; two whole files
-    // with different numbers of lines are reported once, and kept as they
-    // are (a missing entry line fails when it is shown). `host` lets the
+    // with different numbers of lines, or with mkdict's commit journal beside
+    // them, are reported once, and kept as they are (a missing entry line
+    // fails when it is shown). Memory running out raises EOutOfMemory and
+    // keeps what was filled before, as an unreadable file does. `host` lets the
     // codec process pending window messages between blocks (may be null).
     //
     // The two files are unpacked on worker threads, those of `inFlight` when

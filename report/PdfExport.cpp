@@ -7,6 +7,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iterator>
+#include <pthread.h>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -61,21 +65,125 @@ bool IsWholePdf(const QString& path)
     return file.read(16).contains("%%EOF");
 }
 
-// Creates an empty, unique file beside target with the permissions a new
-// file of the user's would get; its path, or empty with errno set.
+// Bytes of the target's name kept in the temporary name: recognisable, and
+// far below the file system's 255 whatever the target's length.
+constexpr int kNameBytesKept = 32;
+
+// The temporary file of a run, for the signal handler; empty when none.
+char gPendingPath[4096];
+
+const int kTerminatingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction gPrevious[3];
+
+// A signal that ends the program removes the half-written PDF first, then
+// does what it would have done.
+extern "C" void RemovePendingAndGoOn(int signal)
+{
+    if (gPendingPath[0])
+        unlink(gPendingPath);
+    for (size_t i = 0; i < std::size(kTerminatingSignals); ++i) {
+        if (kTerminatingSignals[i] != signal)
+            continue;
+        sigaction(signal, &gPrevious[i], nullptr);
+        if (gPrevious[i].sa_handler != SIG_DFL && gPrevious[i].sa_handler != SIG_IGN
+            && !(gPrevious[i].sa_flags & SA_SIGINFO)) {
+            gPrevious[i].sa_handler(signal);
+            return;
+        }
+    }
+    raise(signal);
+}
+
+void CatchTerminatingSignals()
+{
+    static bool caught = false;
+    if (caught)
+        return;
+    caught = true;
+    struct sigaction action {};
+    action.sa_handler = RemovePendingAndGoOn;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < std::size(kTerminatingSignals); ++i)
+        sigaction(kTerminatingSignals[i], &action, &gPrevious[i]);
+}
+
+// Holds the terminating signals back while the pending path changes.
+class SignalsHeld {
+public:
+    SignalsHeld()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (const int signal : kTerminatingSignals)
+            sigaddset(&set, signal);
+        pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+private:
+    sigset_t previous_;
+};
+
+// The first bytes of a file name, never cut inside a UTF-8 sequence.
+QByteArray ShortName(QByteArray name)
+{
+    if (name.size() <= kNameBytesKept)
+        return name;
+    int cut = kNameBytesKept;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.left(cut);
+}
+
+// Creates an empty, unique file beside target (".NAME.XXXXXX.part", NAME
+// cut short) with the permission bits of the file it will replace, or those
+// a new file of the user's would get; its path, or empty with errno set.
+// While it exists, a terminating signal removes it.
 QString CreateTemporaryBeside(const QString& target)
 {
     const QFileInfo info(target);
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                                           + QStringLiteral(".XXXXXX.part"));
+    QByteArray pattern = QFile::encodeName(info.absolutePath()) + "/." + ShortName(QFile::encodeName(info.fileName()))
+        + ".XXXXXX.part";
+    if (pattern.size() >= int(sizeof gPendingPath)) {
+        errno = ENAMETOOLONG;
+        return QString();
+    }
+    CatchTerminatingSignals();
+    SignalsHeld held;
     const int fd = mkstemps(pattern.data(), 5);
     if (fd < 0)
         return QString();
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    struct stat old {};
+    mode_t mode;
+    if (stat(QFile::encodeName(target).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(fd, mode);
     close(fd);
+    memcpy(gPendingPath, pattern.constData(), size_t(pattern.size()) + 1);
     return QFile::decodeName(pattern);
+}
+
+// Removes the temporary file (when still there) and forgets it.
+void RemoveTemporary(const QString& temporary)
+{
+    SignalsHeld held;
+    QFile::remove(temporary);
+    gPendingPath[0] = 0;
+}
+
+// Puts the finished file in the target's place; false with errno set.
+bool Rename(const QString& temporary, const QString& target)
+{
+    SignalsHeld held;
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+        return false;
+    gPendingPath[0] = 0;
+    return true;
 }
 
 } // namespace
@@ -88,6 +196,10 @@ TPdfSaveResult SaveResultAsPdf(TQRRezultatPretrage& report, const QString& searc
     const QString folder = QDir::toNativeSeparators(QFileInfo(target).absolutePath());
     if (QFileInfo(target).isDir())
         return Failure(target, QStringLiteral("Pod tim imenom već postoji mapa."));
+    // A device or FIFO chosen by mistake is never replaced by a file.
+    struct stat existing {};
+    if (stat(QFile::encodeName(target).constData(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return Failure(target, QStringLiteral("Pod tim imenom već postoji nešto što nije datoteka."));
 
     const QString temporary = CreateTemporaryBeside(target);
     if (temporary.isEmpty())
@@ -101,14 +213,14 @@ TPdfSaveResult SaveResultAsPdf(TQRRezultatPretrage& report, const QString& searc
             result = {TPdfSaveResult::TOutcome::Cancelled, QString()};
         else if (!IsWholePdf(temporary))
             result = Failure(target, QStringLiteral("Zapis nije dovršen; na disku možda nema dovoljno mjesta."));
-        else if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+        else if (!Rename(temporary, target))
             result = Failure(target, Reason(errno, folder));
         else
             return {TPdfSaveResult::TOutcome::Saved, QString()};
     } catch (const std::exception& e) {
         result = Failure(target, QStringLiteral("Zapisivanje nije uspjelo (%1).").arg(QString::fromLocal8Bit(e.what())));
     }
-    QFile::remove(temporary);
+    RemoveTemporary(temporary);
     return result;
 }
 

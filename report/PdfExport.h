@@ -2,9 +2,13 @@
 // with a PDF file in the printer's place, so the file holds the same bands,
 // pages, texts and page numbers as the paper would.
 //
-// The run writes a temporary file beside the target and renames it over the
-// target only when it is complete. A run that fails or is cancelled leaves
-// no file behind, and a file already at the target stays as it was.
+// The run writes a temporary file beside the target (".NAME.XXXXXX.part",
+// the name cut short so that any valid target gives a valid name) and
+// renames it over the target only when it is complete, with the replaced
+// file's permission bits. A run that fails or is cancelled, or a SIGTERM,
+// SIGINT or SIGHUP that ends the program meanwhile, leaves no file behind,
+// and a file already at the target stays as it was. A device or FIFO at the
+// target is never replaced.
 #pragma once
 
 #include <QByteArray>

@@ -54,6 +54,12 @@ bool TReportForm::Run(std::unique_ptr<TReportPrinter> job)
     return true;
 }
 
+void TReportForm::CancelRun()
+{
+    if (m_busy && m_printer)
+        m_printer->Cancel();
+}
+
 void TReportForm::RunPages()
 {
     TReportPrinter& job = *m_printer;

@@ -49,6 +49,9 @@ public:
     // pages are made ends the job and the run, then goes on to the caller.
     bool Run(std::unique_ptr<TReportPrinter> job);
     bool Busy() const { return m_busy; }
+    // Cancels the run in progress, as its Cancel button does: it ends at the
+    // next page, and a PDF file or spool job it was writing goes.
+    void CancelRun();
     // Whether the last run ended because the user cancelled it.
     bool LastRunCancelled() const { return m_lastRunCancelled; }
 

@@ -1,5 +1,6 @@
 // The lzrw1 command-line tool, run as a separate process.
 #include "CodecTestUtil.h"
+#include "PrivateDevices.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,112 @@ TEST_F(ToolTest, AnExistingOutputIsReplacedOnlyByACompleteOne)
     EXPECT_EQ(st.st_mode & 0777, 0640u);   // the replaced file's permissions
     std::map<std::string, std::string> left = leftOver(dir, "text");
     EXPECT_EQ(left.size(), 3u);            // packed, damaged, out
+}
+
+// What is not a regular file is written into, never replaced: a FIFO, a
+// link to one, stdout ("-"); stdin ("-") is read whole. /dev/null and
+// /dev/full are those of a private /dev (PrivateDevices.h).
+TEST_F(ToolTest, DevicesFifosAndStdioAreWrittenIntoNeverReplaced)
+{
+    const Bytes text = sampleText(20000, 3);   // fits a pipe's buffer
+    write(file("text"), text);
+    ASSERT_EQ(run("compress --mode fast '" + file("text") + "' '" + file("packed") + "'"), 0);
+    const std::string expected(text.begin(), text.end());
+
+    const struct {
+        const char* what;
+        bool linkToFifo;
+    } fifoCases[] = {{"a FIFO", false}, {"a link to a FIFO", true}};
+    for (const auto& c : fifoCases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(file("fifo"));
+        fs::remove(file("out"));
+        ASSERT_EQ(::mkfifo(file("fifo").c_str(), 0600), 0);
+        if (c.linkToFifo)
+            fs::create_symlink(file("fifo"), file("out"));
+        const std::string out = c.linkToFifo ? file("out") : file("fifo");
+        // Open for both, so that neither side waits for the other.
+        const int reader = ::open(file("fifo").c_str(), O_RDWR | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        std::string err;
+        EXPECT_EQ(run("decompress '" + file("packed") + "' '" + out + "'", nullptr, &err), 0) << err;
+        std::string got;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) > 0;)
+            got.append(buffer, size_t(n));
+        ::close(reader);
+        EXPECT_EQ(got, expected);
+        struct stat st {};
+        ASSERT_EQ(::stat(out.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    }
+
+    std::string out;
+    EXPECT_EQ(run("decompress '" + file("packed") + "' -", &out), 0);
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(run("compress --mode good - '" + file("viaStdin") + "' <'" + file("text") + "'"), 0);
+    EXPECT_EQ(run("decompress - - <'" + file("viaStdin") + "'", &out), 0);
+    EXPECT_EQ(out, expected);
+    // Damage is found in stream mode too.
+    write(file("damaged"), hex("57 52 5A 4C 09 00 00 00 03 00 80 61 62"));
+    std::string err;
+    EXPECT_EQ(run("decompress '" + file("damaged") + "' -", &out, &err), 1);
+    EXPECT_EQ(err, "Lzrw1 decompression : " + file("damaged") + " is damaged or incomplete !\n");
+
+    const std::string tool = LZRW1_TOOL, packed = file("packed"), link = file("toNull");
+    const PrivateDevResult devices = RunWithPrivateDev([&]() -> std::string {
+        std::string found;
+        const struct {
+            std::string out;
+            int status;
+        } cases[] = {{"/dev/null", 0}, {link, 0}, {"/dev/full", 1}};
+        ::symlink("/dev/null", link.c_str());
+        for (const auto& c : cases) {
+            const std::string cmd = "'" + tool + "' decompress '" + packed + "' '" + c.out + "' 2>/dev/null";
+            const int status = std::system(cmd.c_str());
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != c.status)
+                found += c.out + ": status " + std::to_string(status) + "; ";
+        }
+        for (const char* device : {"/dev/null", "/dev/full"})
+            if (KindOf(device) != "char device")
+                found += std::string(device) + " is now " + KindOf(device) + "; ";
+        if (KindOf(link) != "symlink")
+            found += "the link is now " + KindOf(link) + "; ";
+        return found;
+    });
+    if (devices.ran)
+        EXPECT_EQ(devices.words, "");
+    else
+        std::cerr << "[ NOTE     ] devices not tried: " << devices.words << '\n';
+}
+
+// A valid name near the file system's limit (122 × "ž", 244 bytes) still
+// gets a temporary name that fits, and OUT's permission bits stay.
+TEST_F(ToolTest, LongOutputNamesWork)
+{
+    const Bytes text = sampleText(5000, 8);
+    write(file("text"), text);
+    std::string name;
+    for (int i = 0; i < 122; ++i)
+        name += "\xC5\xBE";
+    const std::string out = (dir / name).string();
+    std::string err;
+    for (const bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "replacing" : "new");
+        if (existing) {
+            write(out, bytesOf("old"));
+            ::chmod(out.c_str(), 0600);
+        }
+        EXPECT_EQ(run("compress '" + file("text") + "' '" + out + "'", nullptr, &err), 0) << err;
+        ASSERT_EQ(run("decompress '" + out + "' -", &err), 0);
+        EXPECT_EQ(Bytes(err.begin(), err.end()), text);
+        if (existing) {
+            struct stat st {};
+            ASSERT_EQ(::stat(out.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0600u);
+        }
+    }
+    EXPECT_EQ(leftOver(dir, "text").size(), 1u);   // OUT alone: no temporary left
 }
 
 TEST_F(ToolTest, HelpAndUsage)

@@ -311,6 +311,33 @@ TEST(DictionaryStore, MemoryForUnpackingFollowsTheOutputNotTheSizeField)
     }), "");
 }
 
+TEST(DictionaryStore, RunningOutOfMemoryIsReportedAndKeepsTheIndex)
+{
+    // An entry file that unpacks whole into the memory left, but whose
+    // 32 million lines do not fit beside it: the framework's "Out of
+    // memory", never std::bad_alloc, and the index stays loaded.
+    std::string lines(64 << 20, '\n');
+    DataFiles files;
+    files.Write(Pack(kIndex), Pack(lines, TCompressMode::Fast));
+    std::string().swap(lines);
+    EXPECT_EQ(RunWithMemoryCap(size_t(160) << 20, [&]() -> std::string {
+        DictionaryStore store;
+        Problems problems;
+        try {
+            store.Load(files.index, files.entries, problems.Report());
+            return "loaded whole";
+        } catch (const EOutOfMemory& e) {
+            if (std::string(e.what()) != "Out of memory")
+                return std::string("message ") + e.what();
+        }
+        if (!problems.messages.empty())
+            return "reported as " + problems.messages[0];
+        if (store.HeadwordCount() != 7 || store.Headword(0) != "court")
+            return "the index was not kept";
+        return "";
+    }), "");
+}
+
 TEST(DictionaryStore, FilesThatDoNotBelongTogetherAreReportedOnceAndLoaded)
 {
     // A pair left behind by an interrupted build of the data files: whole
@@ -319,21 +346,31 @@ TEST(DictionaryStore, FilesThatDoNotBelongTogetherAreReportedOnceAndLoaded)
         "Datoteke \"vokabar2.idx\" i \"vokabar2.dic\" ne odgovaraju jedna drugoj.\r\nReinstalirajte program";
     std::string cut = Pack(kEntries);
     cut.resize(cut.size() - 4);
+    // mkdict stopped between placing the new index and the new entries:
+    // equal line counts, and its commit journal beside the files.
+    std::string otherEntries;
+    for (int i = 0; i < 7; ++i)
+        otherEntries += "\\par other " + std::to_string(i) + "\r\n";
     const struct {
         std::string index, entries;   // packed
         std::vector<std::string> reports;
         int headwords, entryLines;
+        bool journal = false;
     } cases[] = {
         {Pack(kIndex), Pack(kEntries), {}, 7, 7},
         {Pack(kIndex), Pack("\\par a\r\n\\par b\r\n", TCompressMode::Good), {mismatch}, 7, 2},
         {Pack("a.x\r\nb.y\r\n"), Pack(kEntries), {mismatch}, 2, 7},
         {Pack(kIndex), Pack(kEntries + "\r\n"), {mismatch}, 7, 8},
+        {Pack(kIndex), Pack(otherEntries), {mismatch}, 7, 7, true},
         // A damaged file is reported as such, and only so.
-        {Pack(kIndex), cut, {DictionaryStore::DamagedFileMessage("vokabar2.dic")}, 7, 0},
+        {Pack(kIndex), cut, {DictionaryStore::DamagedFileMessage("vokabar2.dic")}, 7, 0, true},
     };
     for (const auto& c : cases) {
         DataFiles files;
         files.Write(c.index, c.entries);
+        if (c.journal) {
+            ASSERT_TRUE(QDir(files.dir.path()).mkdir(DictionaryStore::CommitJournalName));
+        }
         DictionaryStore store;
         Problems problems;
         store.Load(files.index, files.entries, problems.Report());

@@ -17,7 +17,9 @@
 #include <QListView>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -201,6 +203,31 @@ TEST_F(SearchOptionsWindowTest, OptionsAndHistorySurviveARestart)
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(SearchOptionsWindowTest, HistoryIsKeptAsTermsJoinItAndMergesWithAnotherInstance)
+{
+    const auto onDisk = [] {
+        return QSettings(SettingsFile(), QSettings::IniFormat).value(QStringLiteral("search/history")).toStringList();
+    };
+    Search(QStringLiteral("court"));
+    Search(QStringLiteral("suit"));
+    // Written already: a program killed now loses nothing.
+    EXPECT_EQ(onDisk(), (QStringList{"court", "suit"}));
+
+    // Another instance, started before, adds a term and switches an option.
+    {
+        QSettings other(SettingsFile(), QSettings::IniFormat);
+        other.setValue(QStringLiteral("search/history"), onDisk() << QStringLiteral("accuser"));
+        other.setValue(QStringLiteral("search/legalOnly"), true);
+    }
+    Search(QStringLiteral("tuzitelj"));
+    window->Samocijeleriei1->trigger();
+    Restart();
+    EXPECT_EQ(History(), (QStringList{"court", "suit", "accuser", "tuzitelj"}));
+    EXPECT_TRUE(window->Samocijeleriei1->isChecked());
+    EXPECT_TRUE(window->Samopravnipojmovi1->isChecked());
+    EXPECT_FALSE(window->Zanemaridijakritikeznakove1->isChecked());
+}
+
 TEST_F(SearchOptionsWindowTest, AllFormsFindsAndMarksInflectedFormsAndHeadwordModeUsesBaseForms)
 {
     // With the installed Hunspell dictionaries, as the program runs.
@@ -301,6 +328,9 @@ TEST_F(SearchOptionsWindowTest, ADamagedOrUnreadableSettingsFileIsIgnored)
     Open();
     EXPECT_TRUE(History().isEmpty());
     EXPECT_FALSE(window->Samocijeleriei1->isChecked());
+    // The user learns why nothing will last, in the status bar only.
+    EXPECT_TRUE(window->StatusBar1->currentMessage().startsWith(QStringLiteral("Postavke se ne spremaju: ")))
+        << window->StatusBar1->currentMessage().toStdString();
     window->Samocijeleriei1->trigger();
     Search(QStringLiteral("court"));
     window->close();

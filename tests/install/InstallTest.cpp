@@ -360,6 +360,62 @@ TEST_F(PackageTest, HoldsTheLayoutUnderUsrStrippedWithRootAsOwner)
     }
 }
 
+// The glossary grows: the descriptions give its size as counted from the
+// data (distinct English terms, rounded down to the hundred).
+TEST_F(PackageTest, TheDescriptionsCountTheGlossarysTerms)
+{
+    QSet<QString> terms;
+    for (const QFileInfo& file : QDir(QStringLiteral(TARVENA_GLOSSARY_DIR)).entryInfoList({"*.txt"}, QDir::Files)) {
+        for (const QString& line : ReadText(file.filePath()).split('\n')) {
+            const QString trimmed = line.trimmed();
+            if (trimmed.isEmpty() || trimmed.startsWith('#'))
+                continue;
+            terms.insert(trimmed.section('|', 0, 0).simplified());
+        }
+    }
+    ASSERT_GE(terms.size(), 1000);
+    const int hundreds = int(terms.size()) / 100;
+    const QString english = QStringLiteral("about %1,%2 legal terms").arg(hundreds / 10).arg(hundreds % 10 * 100, 3, 10, QLatin1Char('0'));
+    const QString croatian = QStringLiteral("oko %1.%2 pravnih").arg(hundreds / 10).arg(hundreds % 10 * 100, 3, 10, QLatin1Char('0'));
+    EXPECT_TRUE(Field("Description").simplified().contains(english)) << Field("Description").toStdString();
+    QTemporaryDir unpacked;
+    ASSERT_EQ(Execute(Tool("dpkg-deb"), {"-x", Package(), unpacked.path()}).status, 0);
+    const QString catalogue = ReadText(unpacked.filePath("usr/share/metainfo/" + kAppId + ".metainfo.xml")).simplified();
+    EXPECT_TRUE(catalogue.contains(english)) << catalogue.toStdString();
+    EXPECT_TRUE(catalogue.contains(croatian)) << catalogue.toStdString();
+}
+
+// Built with Debian's hardening flags: full RELRO with bind-now, position-
+// independent, the stack protector and the fortified functions in use.
+TEST_F(PackageTest, TheProgramsAreHardened)
+{
+    const QString readelf = Tool("readelf");
+    if (readelf.isEmpty())
+        GTEST_SKIP() << "readelf is not installed";
+    QTemporaryDir unpacked;
+    ASSERT_EQ(Execute(Tool("dpkg-deb"), {"-x", Package(), unpacked.path()}).status, 0);
+    for (const char* binary : {"usr/lib/tarvena/vokabar2", "usr/bin/tarvena-lookup", "usr/bin/lzrw1", "usr/bin/mkdict"}) {
+        SCOPED_TRACE(binary);
+        const QString path = unpacked.filePath(QString::fromLatin1(binary));
+        EXPECT_TRUE(Execute(readelf, {"-h", path}).out.contains(QStringLiteral("DYN ("))) << "not PIE";
+        EXPECT_TRUE(Execute(readelf, {"-l", path}).out.contains(QStringLiteral("GNU_RELRO")));
+        const QString dynamic = Execute(readelf, {"-d", path}).out;
+        EXPECT_TRUE(dynamic.contains(QStringLiteral("BIND_NOW")) || dynamic.contains(QRegularExpression(QStringLiteral("FLAGS_1.*\\bNOW\\b"))))
+            << "no bind-now";
+        const QString symbols = Execute(readelf, {"--dyn-syms", "-W", path}).out;
+        EXPECT_TRUE(symbols.contains(QStringLiteral("__stack_chk_fail"))) << "no stack protector";
+        // tarvena-lookup calls no function the C library fortifies.
+        if (QString::fromLatin1(binary) != QStringLiteral("usr/bin/tarvena-lookup"))
+            EXPECT_TRUE(symbols.contains(QRegularExpression(QStringLiteral("__\\w+_chk\\b")))) << "no fortified function";
+    }
+    const QString lintian = Tool("lintian");
+    if (!lintian.isEmpty()) {
+        // -I: the hardening tags are of the "info" level.
+        const Outcome run = Execute(lintian, {"-I", Package()}, QString(), QProcessEnvironment::systemEnvironment(), 300000);
+        EXPECT_FALSE(run.out.contains(QStringLiteral("hardening-"))) << run.out.toStdString();
+    }
+}
+
 TEST_F(PackageTest, LintianFindsNoErrors)
 {
     const QString lintian = Tool("lintian");

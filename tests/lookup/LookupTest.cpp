@@ -22,6 +22,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "PrivateDevices.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -198,6 +200,26 @@ TEST_F(LookupTest, MissingOrDamagedDataFilesStopWithTheProgramsMessages)
     WriteFile(Data("vokabar2.idx"), Pack(index));
     WriteFile(Data("vokabar2.dic"), packed.substr(0, packed.size() - 8));
     EXPECT_EQ(Run({"court"}).status, 2);
+}
+
+// mkdict stopped at its third rename: the new index in place, the old
+// entries beside it with as many lines, the new entries still in the commit
+// journal. Showing "court"'s line of the old entries would show another
+// entry: the pair is refused as the program refuses one that does not
+// belong together.
+TEST_F(LookupTest, AHalfReplacedPairIsRefused)
+{
+    const std::string newIndex = Cp("aaa causing.x\r\ncourt.sud\r\nsuit.tužba\r\nzebra.zebra\r\n");
+    const std::string newEntries = "\\par aaa\r\n\\par court\r\n\\par suit\r\n\\par zebra\r\n";
+    WriteFile(Data("vokabar2.idx"), Pack(newIndex));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromLatin1(DictionaryStore::CommitJournalName)));
+    WriteFile(dir.filePath(QString::fromLatin1(DictionaryStore::CommitJournalName)) + QStringLiteral("/vokabar2.dic"),
+              Pack(newEntries));
+    const Result mixed = Run({"--headword", "aaa causing"});
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_EQ(mixed.err, "Datoteke \"vokabar2.idx\" i \"vokabar2.dic\" ne odgovaraju jedna drugoj.\n"
+                         "Reinstalirajte program\n");
+    EXPECT_TRUE(mixed.out.empty());
 }
 
 TEST_F(LookupTest, TheDataDirectoryFallsBackToTheInstalledOne)
@@ -534,5 +556,41 @@ TEST(LookupTool, SearchesTheCroatianEnglishPairInThatDirection)
     EXPECT_EQ(Tool({"--direction", "de-en", "court"}).status, 2);
 }
 #endif
+
+// The built tool where the machine fails it: no memory for the data (an
+// address-space limit) and a full standard output (/dev/full of a private
+// /dev). Each ends with a message and status 2, never an abort or silence.
+TEST(LookupTool, MemoryAndOutputFailuresAreReported)
+{
+    QTemporaryDir data;
+    const std::string lines(64 << 20, '\n');   // 64 million lines
+    WriteFile(data.filePath(QStringLiteral("vokabar2.idx")), Pack("court.sud\r\n"));
+    WriteFile(data.filePath(QStringLiteral("vokabar2.dic")), Pack(lines, TCompressMode::Fast));
+    QProcess tool;
+    tool.start(QStringLiteral("/bin/sh"),
+               {QStringLiteral("-c"), QStringLiteral("ulimit -v 400000 && exec \"$0\" --data \"$1\" court"),
+                QStringLiteral(LOOKUP_TOOL), data.path()});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardError()), QStringLiteral("Out of memory\n"));
+
+    const std::string command = std::string("'") + LOOKUP_TOOL + "' --data '" + TARVENA_DATA_DIR
+        + "' court >/dev/full 2>'" + QDir(data.path()).filePath("err").toStdString() + "'";
+    const PrivateDevResult full = RunWithPrivateDev([&]() -> std::string {
+        const int status = std::system(command.c_str());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 2)
+            return "status " + std::to_string(status);
+        return "";
+    });
+    if (!full.ran)
+        GTEST_SKIP() << full.words;
+    EXPECT_EQ(full.words, "");
+    QFile err(QDir(data.path()).filePath("err"));
+    ASSERT_TRUE(err.open(QIODevice::ReadOnly));
+    const QString said = QString::fromUtf8(err.readAll());
+    EXPECT_TRUE(said.endsWith(QStringLiteral("tarvena-lookup: zapisivanje na standardni izlaz nije uspjelo (pogreška sustava 28)\n")))
+        << said.toStdString();
+}
 
 } // namespace

@@ -11,12 +11,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -68,7 +72,10 @@ TEST(PdfExport, AFailedSaveSaysWhyAndLeavesNoFile)
         // A folder where no file can be made, even by the administrator.
         {QStringLiteral("/proc/tarvena-test.pdf"), QStringLiteral("U mapu \"/proc\" ne mogu se spremati datoteke.")},
         {dir.path(), QStringLiteral("Pod tim imenom već postoji mapa.")},
+        // A FIFO (or a device) is never replaced by the file.
+        {dir.filePath(QStringLiteral("fifo.pdf")), QStringLiteral("Pod tim imenom već postoji nešto što nije datoteka.")},
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo.pdf"))).constData(), 0600), 0);
     TQRRezultatPretrage report;
     for (const auto& c : cases) {
         const TPdfSaveResult result =
@@ -80,6 +87,7 @@ TEST(PdfExport, AFailedSaveSaysWhyAndLeavesNoFile)
         EXPECT_TRUE(result.Message.endsWith(c.reason)) << result.Message.toStdString();
         EXPECT_FALSE(QFileInfo(c.target).isFile()) << c.target.toStdString();
     }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::System | QDir::Hidden), QStringList{QStringLiteral("fifo.pdf")});
     EXPECT_FALSE(report.Busy());
 }
 
@@ -107,6 +115,75 @@ TEST(PdfExport, CancelInTheProgressWindowWritesNothingAndKeepsTheOldFile)
     EXPECT_TRUE(Contents(target).startsWith("%PDF-"));
 }
 
+// A name near the file system's limit (122 × "ž" and ".pdf", 248 bytes)
+// still gets a temporary file, and a replaced file keeps its permission bits.
+TEST(PdfExport, LongNamesWorkAndAReplacedFileKeepsItsPermissions)
+{
+    QTemporaryDir dir;
+    TQRRezultatPretrage report;
+    const struct {
+        QString name;
+        QFileDevice::Permissions before;   // none: no file there
+    } cases[] = {
+        {QString(122, QChar(0x17E)) + QStringLiteral(".pdf"), {}},
+        {QString(122, QChar(0x17E)) + QStringLiteral(".pdf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner},
+        {QStringLiteral("private.pdf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner},
+        {QStringLiteral("shared.pdf"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                           | QFileDevice::ReadOther},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString() + " " + std::to_string(int(c.before)));
+        const QString target = dir.filePath(c.name);
+        if (c.before) {
+            QFile old(target);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            old.close();
+            ASSERT_TRUE(QFile::setPermissions(target, c.before));
+        }
+        const TPdfSaveResult saved = SaveResultAsPdf(report, QStringLiteral("ugovor"), 1, ResultDocument({"\\par x"}), target);
+        EXPECT_EQ(saved.Outcome, TPdfSaveResult::TOutcome::Saved) << saved.Message.toStdString();
+        EXPECT_TRUE(Contents(target).startsWith("%PDF-"));
+        if (c.before) {
+            const QFileDevice::Permissions mask = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+            EXPECT_EQ(QFile::permissions(target) & mask, c.before);
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);   // no temporary left
+}
+
+// SIGTERM, SIGINT or SIGHUP in the middle of a save removes the temporary
+// file and leaves the old one: a child process of this test saves a long
+// result (RunExportChild) and gets the signal once its ".part" file exists.
+TEST(PdfExport, ASignalDuringASaveLeavesNoTemporaryFile)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("rezultat.pdf"));
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARVENA_PDF_EXPORT_CHILD"), target);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        ASSERT_TRUE(child.waitForStarted());
+        const auto temporaries = [&] {
+            return QDir(dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+        };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !temporaries().isEmpty() || child.state() == QProcess::NotRunning; }, 60000));
+        ASSERT_EQ(child.state(), QProcess::Running) << "the save ended before the signal";
+        ::kill(pid_t(child.processId()), signal);
+        ASSERT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);   // ended by the signal, as before
+        EXPECT_EQ(temporaries(), QStringList());
+        EXPECT_EQ(Contents(target), QByteArray("old"));
+    }
+}
+
 TEST(PdfExport, SuggestedNameCarriesTheTermInAFileNameAnySystemTakes)
 {
     const struct {
@@ -124,3 +201,12 @@ TEST(PdfExport, SuggestedNameCarriesTheTermInAFileNameAnySystemTakes)
 }
 
 } // namespace
+
+// The child of ASignalDuringASaveLeavesNoTemporaryFile: saves a result of
+// thousands of hits to target.
+int RunExportChild(const QString& target)
+{
+    TQRRezultatPretrage report;
+    SaveResultAsPdf(report, QStringLiteral("ugovor"), 5000, LongResultDocument(5000), target);
+    return 0;
+}

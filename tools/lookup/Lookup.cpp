@@ -344,6 +344,9 @@ int LookupSession::Open(const LookupRequest& request, std::string& err)
     } catch (const Exception& e) {
         err += MessageText(e.what());
         return 2;
+    } catch (const std::bad_alloc&) {
+        err += MessageText(EOutOfMemory().what());
+        return 2;
     }
     if (damaged)
         return 2;
@@ -367,6 +370,9 @@ int LookupSession::Answer(const LookupRequest& request, const QString& term, std
         engine.RunSearch();
     } catch (const Exception& e) {
         err += MessageText(e.what());
+        return 2;
+    } catch (const std::bad_alloc&) {
+        err += MessageText(EOutOfMemory().what());
         return 2;
     }
     const bool batch = framing == Framing::Batch;

@@ -1,11 +1,14 @@
 // tarvena-lookup: the dictionary's search on the command line (Lookup.h).
 #include "CommandLine.h"
+#include "Exception.h"
 #include "Lookup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
+#include <cerrno>
 #include <cstdio>
+#include <new>
 #include <string>
 
 namespace {
@@ -66,11 +69,25 @@ int main(int argc, char** argv)
 
     std::string out;
     std::string err;
-    const int status = RunLookup(request, out, err);
+    int status = 2;
+    try {
+        status = RunLookup(request, out, err);
+    } catch (const std::bad_alloc&) {
+        // As the program reports it; whatever was gathered is not trusted.
+        out.clear();
+        err += std::string(EOutOfMemory().what()) + "\n";
+        status = 2;
+    }
+    errno = 0;
     Write(stdout, out);
-    std::fflush(stdout);
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const int writeError = errno;
     Write(stderr, err);
-    if (std::ferror(stdout))
+    if (!written) {
+        // A full disk or a closed pipe must not pass for an answer.
+        Write(stderr, "tarvena-lookup: zapisivanje na standardni izlaz nije uspjelo (pogre\xC5\xA1ka sustava "
+                          + std::to_string(writeError) + ")\n");
         return 2;
+    }
     return status;
 }

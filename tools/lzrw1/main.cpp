@@ -1,13 +1,14 @@
 // lzrw1: packs, unpacks and advises on containers from the command line,
-// through the component in file mode.
+// through the component.
 //
 // The component writes OUT itself and deletes it on an error, even when OUT
-// held something before. The tool gives the user the safer contract: the
-// component writes a temporary file beside OUT, which is made durable and
-// renamed over OUT only when complete, so OUT is either left as it was or
-// replaced whole, whether the run fails or is interrupted.
+// held something before. The tool gives the user the safer contract
+// (ToolFiles.h): a file OUT is either left as it was or replaced whole,
+// whether the run fails or is interrupted; a device, FIFO, terminal or "-"
+// is written into and never replaced.
 #include "CommandLine.h"
 #include "LZRW1.h"
+#include "ToolFiles.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -25,7 +26,7 @@
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+
 
 namespace {
 
@@ -62,134 +63,13 @@ const char* const kHelp =
     "A command line that cannot be understood exits with status 2. On any\n"
     "other error the message goes to stderr, the exit status is 1 and OUT is\n"
     "left as it was: the output goes to a temporary file beside it\n"
-    "(OUT.lzrw1-XXXXXX) that replaces OUT only when complete. Interrupted by\n"
-    "SIGINT, SIGTERM or SIGHUP, the tool removes that file and exits with\n"
-    "128 + the signal's number (130 for Ctrl-C). Exit status 0 means success.\n";
-
-// The temporary output, for the signal handler; empty when there is none.
-char gPendingPath[4096];
-
-extern "C" void onTerminatingSignal(int signal)
-{
-    if (gPendingPath[0])
-        ::unlink(gPendingPath);
-    ::_exit(128 + signal);
-}
-
-const int kTerminatingSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-// Holds the terminating signals back while the pending path changes, so the
-// handler never sees a file it does not know of.
-class SignalsHeld {
-public:
-    SignalsHeld()
-    {
-        sigset_t set;
-        sigemptyset(&set);
-        for (const int signal : kTerminatingSignals)
-            sigaddset(&set, signal);
-        sigprocmask(SIG_BLOCK, &set, &previous_);
-    }
-    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-
-private:
-    sigset_t previous_;
-};
-
-void catchTerminatingSignals()
-{
-    struct sigaction action {};
-    action.sa_handler = onTerminatingSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : kTerminatingSignals)
-        sigaction(signal, &action, nullptr);
-}
-
-// The output file under construction: a temporary file beside OUT (beside
-// the file a symbolic link OUT points to), renamed over it by Commit.
-class PendingOutput {
-public:
-    explicit PendingOutput(const std::string& out) : out_(out), target_(out)
-    {
-        std::error_code ec;
-        if (fs::is_symlink(target_, ec)) {
-            const fs::path resolved = fs::canonical(target_, ec);
-            if (!ec)
-                target_ = resolved.string();
-        }
-        std::string pattern = target_ + ".lzrw1-XXXXXX";
-        SignalsHeld held;
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0 || pattern.size() >= sizeof gPendingPath) {
-            if (fd >= 0) {
-                ::close(fd);
-                ::unlink(pattern.c_str());
-            }
-            throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open output file : " + out_);
-        }
-        ::close(fd);
-        path_ = pattern;
-        std::memcpy(gPendingPath, path_.c_str(), path_.size() + 1);
-    }
-    ~PendingOutput()
-    {
-        if (path_.empty())
-            return;
-        SignalsHeld held;
-        ::unlink(path_.c_str());
-        gPendingPath[0] = 0;
-    }
-    const std::string& Path() const { return path_; }
-
-    // Makes the complete file durable with OUT's permissions (those of a new
-    // file when there was none), then puts it in OUT's place.
-    void Commit()
-    {
-        struct stat old {};
-        mode_t mode;
-        if (::stat(target_.c_str(), &old) == 0) {
-            mode = old.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        const int fd = ::open(path_.c_str(), O_RDONLY);
-        const bool durable = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        SignalsHeld held;
-        if (!durable || ::rename(path_.c_str(), target_.c_str()) != 0)
-            throw ELzrw1Exception("Lzrw1 : Error writing to output file : " + out_ + " (" + std::strerror(errno) + ")");
-        path_.clear();
-        gPendingPath[0] = 0;
-        // The rename itself is durable once the directory is.
-        const fs::path dir = fs::path(target_).parent_path();
-        const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
-        }
-    }
-    // A message of the component names OUT, not the temporary file.
-    std::string InUserTerms(std::string message) const
-    {
-        for (size_t at; !path_.empty() && (at = message.find(path_)) != std::string::npos;)
-            message.replace(at, path_.size(), out_);
-        return message;
-    }
-
-private:
-    std::string out_;      // as the user named it
-    std::string target_;   // the file replaced: OUT, or what OUT links to
-    std::string path_;
-};
-
-bool sameFile(const std::string& a, const std::string& b)
-{
-    std::error_code ec;
-    return fs::equivalent(a, b, ec) && !ec;
-}
+    "(OUT.lzrw1-XXXXXX, OUT's name cut short) that replaces OUT only when\n"
+    "complete, with OUT's permissions. Interrupted by SIGINT, SIGTERM or\n"
+    "SIGHUP, the tool removes that file and exits with 128 + the signal's\n"
+    "number (130 for Ctrl-C). Exit status 0 means success.\n"
+    "\n"
+    "IN or OUT '-' is standard input or output. An OUT that is a device, a\n"
+    "FIFO or a terminal (or a link to one) is written into, never replaced.\n";
 
 // The tool is the component's visible host: status texts go to stderr.
 class ConsoleHost : public Tlzrw1Host {
@@ -260,34 +140,22 @@ int main(int argc, char** argv)
         return line.UsageError(command + " needs " + (wanted == 1 ? "IN" : "IN and OUT"));
 
     ConsoleHost host(progress);
-    catchTerminatingSignals();
-    std::unique_ptr<PendingOutput> output;
+    lzrw1tool::CatchTerminatingSignals();
     try {
         Tlzrw1 z(&host);
-        z.UseStream = false;
-        z.InputFile = files[0];
         z.Threshold = threshold;
+        z.CompressMode = mode;
         if (command == "advise") {
-            const TCompressMode advice = z.Advise();
+            const TCompressMode advice = lzrw1tool::Run(z, lzrw1tool::Work::Advise, files[0]);
             std::cout << (advice == TCompressMode::Fast ? "fast" : "good") << '\n' << z.Caption() << '\n';
             return 0;
         }
-        // Replacing the input by its own output is refused, as the
-        // component refuses to create over it.
-        if (sameFile(files[0], files[1]))
-            throw ELzrw1Exception("Lzrw1 (de)compression : Failed to open output file : " + files[1]);
-        output = std::make_unique<PendingOutput>(files[1]);
-        z.OutputFile = output->Path();
-        z.CompressMode = mode;
-        if (command == "compress")
-            z.Compress();
-        else
-            z.Decompress();
-        output->Commit();
+        lzrw1tool::Run(z, command == "compress" ? lzrw1tool::Work::Compress : lzrw1tool::Work::Decompress,
+                       files[0], files[1]);
         return 0;
     } catch (const std::exception& e) {
-        // The temporary file goes with `output`; OUT is as it was.
-        std::cerr << (output ? output->InUserTerms(e.what()) : e.what()) << '\n';
+        // OUT is as it was (or, written in place, has what came before the error).
+        std::cerr << e.what() << '\n';
         return 1;
     }
 }

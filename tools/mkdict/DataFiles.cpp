@@ -120,6 +120,8 @@ void PackBoth(const std::string& index, const std::string& entries, TCompressMod
 namespace {
 
 // The names of one pair's files and of its journal, all from the pair's stem.
+// The program and tarvena-lookup look for the commit journal by its name
+// (DictionaryStore).
 struct Names {
     explicit Names(const std::string& stem)
         : index(stem + ".idx"), entries(stem + ".dic"), staging(stem + ".mkdict-new"),
