@@ -115,6 +115,18 @@ TEST_F(PrintCommandTest, PrintWithoutAPrinterSaysSoAndOffersAPdfFile)
                                                      window->Document().Bytes(), printed));
     EXPECT_EQ(pages, ReadPdfPageTexts(printed));
     EXPECT_TRUE(shown.shown.empty());
+
+    // With an option on, the search runs again and the count names the
+    // option, in the status bar and in the footer alike.
+    window->Samocijeleriei1->trigger();
+    const QString filtered = window->StatusPanel0->text();
+    EXPECT_TRUE(filtered.endsWith(QStringLiteral(" (samo cijele riječi)"))) << filtered.toStdString();
+    chosenPath = out.filePath(QStringLiteral("filtrirano.pdf"));
+    window->SpremikaoPDF1Click();
+    const QStringList filteredPages = ReadPdfPageTexts(chosenPath);
+    ASSERT_EQ(filteredPages.size(), 1);
+    EXPECT_TRUE(filteredPages[0].contains(filtered)) << filteredPages[0].toStdString();
+    window->Samocijeleriei1->trigger();
 }
 
 TEST_F(PrintCommandTest, SaveAsPdfReportsAFailureAndACancelledDialogDoesNothing)
