@@ -123,6 +123,25 @@ bool AskSaveAsPdfWithoutPrinter()
     return box.clickedButton() == save;
 }
 
+bool AskClearHistory()
+{
+    const Message message{Kind::ClearHistory, kApplicationTitle, kClearHistoryText};
+    const Answerer answerer = CurrentAnswerer();
+    if (answerer)
+        return answerer(message);
+    QMessageBox box(QMessageBox::Question, message.caption, message.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* clear = box.addButton(QStringLiteral("Obriši"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Odustani"), QMessageBox::RejectRole);
+    // Nothing is lost by Enter alone.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == clear;
+}
+
 void ShowSaveFailed(const QString& text)
 {
     Present({Kind::SaveFailed, kApplicationTitle, text});

@@ -25,6 +25,7 @@ enum class Kind {
     MissingFile,      // stop icon, one "OK" button
     NoPrinter,        // information icon, "Spremi kao PDF…" and "Odustani"
     SaveFailed,       // warning icon, one OK button
+    ClearHistory,     // question icon, "Obriši" and "Odustani"
 };
 
 struct Message {
@@ -60,6 +61,9 @@ QString WithFullStop(const QString& message);
 // when the user takes the offer.
 bool AskSaveAsPdfWithoutPrinter();
 void ShowSaveFailed(const QString& text);
+// Before the search history is cleared: true when the user confirms.
+bool AskClearHistory();
+inline const QString kClearHistoryText = QStringLiteral("Obrisati sve prethodno tražene pojmove s popisa?");
 // The standard save dialog for a PDF file, opened at suggestedPath; the path
 // chosen (ending in ".pdf"), or empty when the user cancels.
 QString AskPdfFileName(QWidget* parent, const QString& suggestedPath);

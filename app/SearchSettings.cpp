@@ -19,6 +19,7 @@ namespace {
 const QString kIgnoreDiacritics = QStringLiteral("search/ignoreDiacritics");
 const QString kWholeWords = QStringLiteral("search/wholeWords");
 const QString kLegalOnly = QStringLiteral("search/legalOnly");
+const QString kBestFirst = QStringLiteral("search/bestFirst");
 const QString kAllForms = QStringLiteral("search/allForms");
 const QString kHistory = QStringLiteral("search/history");
 const QString kDirection = QStringLiteral("search/direction");
@@ -133,6 +134,7 @@ SearchOptions LoadOptions()
         options.wholeWords = Flag(*settings, kWholeWords);
         options.legalOnly = Flag(*settings, kLegalOnly);
         options.allForms = Flag(*settings, kAllForms);
+        options.bestFirst = Flag(*settings, kBestFirst);
     }
     known = options;
     return options;
@@ -158,6 +160,7 @@ void SaveOptions(const SearchOptions& options)
     WriteIfChanged(*settings, kWholeWords, options.wholeWords, before(&SearchOptions::wholeWords));
     WriteIfChanged(*settings, kLegalOnly, options.legalOnly, before(&SearchOptions::legalOnly));
     WriteIfChanged(*settings, kAllForms, options.allForms, before(&SearchOptions::allForms));
+    WriteIfChanged(*settings, kBestFirst, options.bestFirst, before(&SearchOptions::bestFirst));
     known = options;
 }
 

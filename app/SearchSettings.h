@@ -4,6 +4,7 @@
 // XDG_CONFIG_HOME when it is set):
 //
 //   search/ignoreDiacritics  search/wholeWords  search/legalOnly   true or false
+//   search/bestFirst                                               true or false
 //   search/allForms                                                true or false
 //   search/history                                                 the terms, oldest first
 //   search/direction                                               "en-hr" or "hr-en"

@@ -1,6 +1,7 @@
 #include "uglavni.h"
 
 #include "Cp1250Text.h"
+#include "HeadwordSuggestions.h"
 #include "Dialogs.h"
 #include "ErrorGuard.h"
 #include "Forms.h"
@@ -29,6 +30,7 @@
 #include <QDir>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,6 +52,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QTimer>
+#include <QUrl>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -58,6 +61,9 @@
 #include <string_view>
 
 namespace {
+
+// The address a suggested headword's link carries.
+const QString kSuggestionScheme = QStringLiteral("tarvena-search:");
 
 const QString kCaption = QStringLiteral("Tarvena  ver.2.0");
 const QString kInitialComboText = QStringLiteral("Upišite pojam koji želite pronaći");
@@ -183,6 +189,7 @@ TfVokabar::TfVokabar(QWidget* parent, DataFilesInFlight* dataFiles, std::unique_
     createMenus();
     createToolBars();
     createSearchPanel();
+    createOptionsRow();
     createWorkArea();
     createStatusBar();
     wireHandlers();
@@ -241,6 +248,28 @@ void TfVokabar::createActions()
     Samocijeleriei1 = option("Samocijeleriei1", QStringLiteral("Samo &cijele riječi"));
     Samopravnipojmovi1 = option("Samopravnipojmovi1", QStringLiteral("Samo &pravni pojmovi"));
     Svioblicirijei1 = option("Svioblicirijei1", QStringLiteral("Svi &oblici riječi"));
+    Najprijenajboljipogoci1 = option("Najprijenajboljipogoci1", QStringLiteral("&Najprije najbolji pogoci"));
+    // Shortcuts of Latin letters, which every keyboard layout types, and a
+    // tip saying what each option does.
+    const struct {
+        QAction* action;
+        Qt::Key key;
+        const char* tip;
+    } options[] = {
+        {Zanemaridijakritikeznakove1, Qt::Key_D, "c pronalazi i č i ć, s pronalazi š, z ž, a d đ"},
+        {Samocijeleriei1, Qt::Key_W, "Pojam se pronalazi samo kao cijela riječ: suit ne pronalazi suitcase"},
+        {Samopravnipojmovi1, Qt::Key_L, "Samo natuknice pravnog pojmovnika, one s oznakom [Tarvena]"},
+        {Svioblicirijei1, Qt::Key_O, "Svaka riječ pojma u svim svojim oblicima: tužitelj pronalazi i tužitelja"},
+        {Najprijenajboljipogoci1, Qt::Key_B,
+         "Najprije natuknica samog pojma, zatim one koje njime počinju, pa pravni pojmovi; broj pogodaka ostaje"},
+    };
+    for (const auto& o : options) {
+        o.action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | o.key));
+        o.action->setShortcutContext(Qt::WindowShortcut);
+        o.action->setToolTip(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(o.tip),
+                                                          o.action->shortcut().toString(QKeySequence::NativeText)));
+        addAction(o.action);
+    }
     Obriipovijesttraenja1 = MakeAction(this, "Obriipovijesttraenja1", QStringLiteral("Obriši povijest traženja"));
 
     // The direction: the menu item names the Croatian side; the tool-bar
@@ -283,6 +312,8 @@ void TfVokabar::createMenus()
     Trai3->addAction(Samocijeleriei1);
     Trai3->addAction(Samopravnipojmovi1);
     Trai3->addAction(Svioblicirijei1);
+    Trai3->addAction(Najprijenajboljipogoci1);
+    Trai3->setToolTipsVisible(true);
     Trai3->addSeparator()->setObjectName(QStringLiteral("N9"));
     Trai3->addAction(Hrvatskoengleskismjer1);
 
@@ -307,6 +338,8 @@ void TfVokabar::createMenus()
     PopupMenu1->addAction(Samocijeleriei1);
     PopupMenu1->addAction(Samopravnipojmovi1);
     PopupMenu1->addAction(Svioblicirijei1);
+    PopupMenu1->addAction(Najprijenajboljipogoci1);
+    PopupMenu1->setToolTipsVisible(true);
 }
 
 void TfVokabar::createToolBars()
@@ -422,6 +455,46 @@ void TfVokabar::createSearchPanel()
     pTrazi->installEventFilter(this);
 }
 
+QList<QAction*> TfVokabar::searchOptionActions() const
+{
+    return {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Svioblicirijei1, Najprijenajboljipogoci1};
+}
+
+void TfVokabar::createOptionsRow()
+{
+    // The options within sight: a row of small check boxes under the
+    // options box, right-aligned with it, each the same as its menu item.
+    // The search panel above keeps its controls where they are.
+    pOpcije = new QWidget;
+    pOpcije->setObjectName(QStringLiteral("pOpcije"));
+    pOpcije->setAccessibleName(QStringLiteral("Opcije traženja"));
+    QFont small = WindowFont();
+    small.setPixelSize(10);
+    pOpcije->setFont(small);
+    auto* row = new QHBoxLayout(pOpcije);
+    row->setContentsMargins(4, 0, 6, 1);
+    row->setSpacing(10);
+    row->addStretch(1);
+    const QStringList captions = {QStringLiteral("bez dijakritike"), QStringLiteral("cijele riječi"),
+                                  QStringLiteral("pravni pojmovi"), QStringLiteral("svi oblici"),
+                                  QStringLiteral("najbolji prvi")};
+    const QList<QAction*> actions = searchOptionActions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        QAction* action = actions[i];
+        auto* box = new QCheckBox(i < captions.size() ? captions[i] : action->text().remove(u'&'), pOpcije);
+        box->setObjectName(action->objectName() + QStringLiteral("Box"));
+        box->setToolTip(action->toolTip());
+        box->setAccessibleName(action->text().remove(u'&'));
+        // The keyboard reaches the options by their shortcuts; tabbing
+        // stays as it was.
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setChecked(action->isChecked());
+        connect(box, &QCheckBox::toggled, action, &QAction::setChecked);
+        connect(action, &QAction::toggled, box, &QCheckBox::setChecked);
+        row->addWidget(box);
+    }
+}
+
 void TfVokabar::createWorkArea()
 {
     auto* central = new QWidget;
@@ -429,6 +502,7 @@ void TfVokabar::createWorkArea()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(pTrazi);
+    column->addWidget(pOpcije);
 
     Splitter1 = new QSplitter(Qt::Horizontal);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -525,7 +599,7 @@ void TfVokabar::wireHandlers()
     connect(Oznaisve1, &QAction::triggered, Oznaisve2, &QAction::trigger);
     connect(Uputezaradsprogramom1, &QAction::triggered, this, Slot(this, &TfVokabar::Uputezaradsprogramom1Click));
     connect(Oprogramu1, &QAction::triggered, this, Slot(this, &TfVokabar::Oprogramu1Click));
-    for (QAction* option : {Zanemaridijakritikeznakove1, Samocijeleriei1, Samopravnipojmovi1, Svioblicirijei1})
+    for (QAction* option : searchOptionActions())
         connect(option, &QAction::toggled, this, Slot(this, &TfVokabar::SearchOptionsChange));
     connect(Obriipovijesttraenja1, &QAction::triggered, this, Slot(this, &TfVokabar::Obriipovijesttraenja1Click));
     connect(Hrvatskoengleskismjer1, &QAction::toggled, this, Slot(this, &TfVokabar::Hrvatskoengleskismjer1Click));
@@ -598,6 +672,27 @@ void TfVokabar::scrolledTo(int value)
 
 bool TfVokabar::eventFilter(QObject* watched, QEvent* event)
 {
+    // A suggested headword: the hand over it, a click searches for it.
+    if (loader_ != nullptr && watched == RichEdit1->viewport()
+        && (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QString href = RichEdit1->anchorAt(mouse->position().toPoint());
+        const bool suggestion = href.startsWith(kSuggestionScheme);
+        if (event->type() == QEvent::MouseMove && mouse->buttons() == Qt::NoButton)
+            RichEdit1->viewport()->setCursor(suggestion ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton && suggestion
+            && !RichEdit1->textCursor().hasSelection()) {
+            const QString headword =
+                QUrl::fromPercentEncoding(href.mid(kSuggestionScheme.size()).toUtf8());
+            QTimer::singleShot(0, this, [this, headword] {
+                errorguard::Run([this, headword] {
+                    setComboText(headword);
+                    BPojamSearchClick();
+                });
+            });
+        }
+    }
+
     // Cancelled, the command is not carried out on half a result.
     if (loader_ != nullptr && loader_->Loading() && needsWholeResult(watched, event)
         && !loader_->FinishForCommand(this))
@@ -680,6 +775,8 @@ void TfVokabar::readSettings()
         Samopravnipojmovi1->setChecked(options.legalOnly);
         const QSignalBlocker d(Svioblicirijei1);
         Svioblicirijei1->setChecked(options.allForms);
+        const QSignalBlocker best(Najprijenajboljipogoci1);
+        Najprijenajboljipogoci1->setChecked(options.bestFirst);
     }
     StatusPanel2->setText(SearchOptionsSummary(options));
     // A settings file that is a device, a FIFO or huge is left alone; the
@@ -872,6 +969,12 @@ void TfVokabar::runSearchCommand(void (SearchEngine::*command)())
     // term is then marked in the view, in the forms the options let it find.
     if (documentsShown_ == shownBefore || !wholeDictionaryMode())
         return;
+    searchResultShown_ = true;
+    markSearchTerm();
+}
+
+void TfVokabar::markSearchTerm()
+{
     const SearchOptions options = searchOptions();
     if (options.allForms)
         highlighter_->SetExpression(engine_.SearchTermText(), engine_.FormsExpression());
@@ -986,7 +1089,7 @@ void TfVokabar::Print1Click()
     // the document.
     const QByteArray shown = document_.Bytes();
     QRRezultatPretrage->PrintResult(engine_.SearchTermText(), engine_.HitCount(),
-                                    QByteArray(shown.constData(), shown.size()));
+                                    QByteArray(shown.constData(), shown.size()), engine_.HitNote());
 }
 
 void TfVokabar::SpremikaoPDF1Click()
@@ -997,6 +1100,7 @@ void TfVokabar::SpremikaoPDF1Click()
     // process events, and a search meanwhile changes both.
     const QString term = engine_.SearchTermText();
     const int hits = engine_.HitCount();
+    const QString note = engine_.HitNote();
     const QByteArray shown = document_.Bytes();
     const QByteArray result(shown.constData(), shown.size());
 
@@ -1006,7 +1110,7 @@ void TfVokabar::SpremikaoPDF1Click()
     const QString target = dialogs::AskPdfFileName(this, QDir(folder).filePath(SuggestedPdfFileName(term)));
     if (target.isEmpty())
         return;
-    const TPdfSaveResult saved = SaveResultAsPdf(*QRRezultatPretrage, term, hits, result, target);
+    const TPdfSaveResult saved = SaveResultAsPdf(*QRRezultatPretrage, term, hits, result, target, note);
     if (saved.Outcome == TPdfSaveResult::TOutcome::Failed)
         dialogs::ShowSaveFailed(saved.Message);
 }
@@ -1027,6 +1131,13 @@ void TfVokabar::SearchOptionsChange()
     const SearchOptions options = searchOptions();
     StatusPanel2->setText(SearchOptionsSummary(options));
     searchsettings::SaveOptions(options);
+    // The shown result, its count and a print of it agree with the options.
+    if (searchResultShown_ && wholeDictionaryMode() && options != engine_.ResultOptions()) {
+        highlighter_->Clear();
+        engine_.RepeatSearch();
+        searchResultShown_ = true;
+        markSearchTerm();
+    }
 }
 
 void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
@@ -1064,6 +1175,8 @@ void TfVokabar::Hrvatskoengleskismjer1Click(bool croatianEnglish)
 
 void TfVokabar::Obriipovijesttraenja1Click()
 {
+    if (CBKljuc->count() == 0 || !dialogs::AskClearHistory())
+        return;
     // The list goes, the text being typed stays.
     QLineEdit* edit = CBKljuc->lineEdit();
     const QString text = edit->text();
@@ -1126,6 +1239,7 @@ SearchOptions TfVokabar::searchOptions() const
     options.wholeWords = Samocijeleriei1->isChecked();
     options.legalOnly = Samopravnipojmovi1->isChecked();
     options.allForms = Svioblicirijei1->isChecked();
+    options.bestFirst = Najprijenajboljipogoci1->isChecked();
     return options;
 }
 
@@ -1159,6 +1273,7 @@ int TfVokabar::selectedHeadword() const
 
 void TfVokabar::showDocument(const QByteArray& document)
 {
+    searchResultShown_ = false;
     highlighter_->Clear();
     // The first screen now, the rest from the event loop (ResultViewLoader).
     loader_->Load(document);
@@ -1170,6 +1285,33 @@ void TfVokabar::showDocument(const QByteArray& document)
 void TfVokabar::setStatusText(const QString& text)
 {
     StatusPanel0->setText(text);
+    // The count with the options that are on may not fit the panel: it
+    // widens for it, and is as designed again without them.
+    const int needed = StatusPanel0->fontMetrics().horizontalAdvance(text) + StatusPanel0->contentsMargins().left()
+                     + StatusPanel0->contentsMargins().right() + 2 * StatusPanel0->frameWidth() + 4;
+    StatusPanel0->setFixedWidth(std::max(kFirstPanelWidth, needed));
+}
+
+void TfVokabar::showSuggestions(const QStringList& headwords)
+{
+    // Above the empty result, as links that search for the headword.
+    loader_->Finish();
+    QTextCursor cursor(RichEdit1->document());
+    cursor.movePosition(QTextCursor::Start);
+    QTextCharFormat plain = cursor.charFormat();
+    plain.setAnchor(false);
+    cursor.insertText(QString::fromUtf8(SuggestionsPrefix), plain);
+    for (qsizetype i = 0; i < headwords.size(); ++i) {
+        QTextCharFormat link = plain;
+        link.setAnchor(true);
+        link.setAnchorHref(kSuggestionScheme + QString::fromUtf8(QUrl::toPercentEncoding(headwords[i])));
+        link.setForeground(RichEdit1->palette().color(QPalette::Link));
+        link.setFontUnderline(true);
+        link.setToolTip(QStringLiteral("Traži \u201E%1\u201C").arg(headwords[i]));
+        cursor.insertText(headwords[i], link);
+        if (i + 1 < headwords.size())
+            cursor.insertText(QStringLiteral(", "), plain);
+    }
 }
 
 QString TfVokabar::selectedViewText() const

@@ -67,6 +67,9 @@ public:
     QLabel* StatusPanel0;
     QLabel* StatusPanel1;
     QLabel* StatusPanel2;   // the search options that are on
+    // Under the options box: a small check box for each search option, the
+    // same as its menu item.
+    QWidget* pOpcije;
     QMenu* PopupMenu1;
 
     // Menu items and commands. One action per command, shared by the menu,
@@ -93,6 +96,7 @@ public:
     QAction* Zanemaridijakritikeznakove1;
     QAction* Samocijeleriei1;
     QAction* Samopravnipojmovi1;
+    QAction* Najprijenajboljipogoci1;
     QAction* Svioblicirijei1;
     QAction* Obriipovijesttraenja1;
     // The direction: checked is Croatian-English. Its tool-bar button shows
@@ -144,6 +148,7 @@ public:
     int selectedHeadword() const override;
     void showDocument(const QByteArray& document) override;
     void setStatusText(const QString& text) override;
+    void showSuggestions(const QStringList& headwords) override;
     QString selectedViewText() const override;
 
 signals:
@@ -161,6 +166,7 @@ private:
     void createMenus();
     void createToolBars();
     void createSearchPanel();
+    void createOptionsRow();
     void createWorkArea();
     void createStatusBar();
     void wireHandlers();
@@ -175,6 +181,10 @@ private:
     // Runs a search command and, when it searched the whole dictionary,
     // highlights its term in the view.
     void runSearchCommand(void (SearchEngine::*command)());
+    // Marks the last whole-dictionary search's term in the view.
+    void markSearchTerm();
+    // The search options' actions, in menu order.
+    QList<QAction*> searchOptionActions() const;
     // After the first paint: the switch learns whether the Croatian pair is
     // there, and the direction of the last run comes back.
     void setUpDirection();
@@ -205,6 +215,7 @@ private:
     ViewZoom* zoom_ = nullptr;
     ResultViewLoader* loader_ = nullptr;
     int documentsShown_ = 0;
+    bool searchResultShown_ = false;   // the view shows a whole-dictionary result
     bool placed_ = false;
     bool warmedUp_ = false;
     QString listGlyphs_;   // drawn unseen at the list's next paint

@@ -1,6 +1,8 @@
 #include "SearchEngine.h"
 
 #include "Cp1250Text.h"
+#include "HeadwordSuggestions.h"
+#include "HitRanking.h"
 
 #include <string_view>
 
@@ -55,6 +57,16 @@ QByteArray SearchEngine::TrimSpaces(const QByteArray& text)
     while (begin < end && text.at(begin) == ' ')
         ++begin;
     return text.mid(begin, end - begin);
+}
+
+QString SearchEngine::HitCountText() const
+{
+    return ::HitCountText(hitCount_, resultOptions_);
+}
+
+QString SearchEngine::HitNote() const
+{
+    return SearchOptionsNote(resultOptions_);
 }
 
 QString SearchEngine::SearchTermText() const
@@ -117,6 +129,9 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
         hits = options.Any() ? store_->IndexLinesContaining(needle, matchCase, options)
                              : store_->IndexLinesContaining(needle, matchCase);
     }
+    if (options.bestFirst)
+        RankBestFirst(*store_, hits, needle, matchCase, options);
+    resultOptions_ = options;
 
     document_.Begin();
     hitCount_ = 0;
@@ -130,7 +145,14 @@ void SearchEngine::SearchDictionary(const QByteArray& term, bool matchCase, cons
     }
     document_.WriteFooter();
     view_.showDocument(document_.Bytes());
-    view_.setStatusText(HitCountPrefix + QString::number(hitCount_));
+    view_.setStatusText(HitCountText());
+    if (hitCount_ == 0) {
+        QStringList near;
+        for (const std::string& headword : HeadwordSuggestions(*store_).For(needle))
+            near << cp1250::ToUnicode(headword);
+        if (!near.isEmpty())
+            view_.showSuggestions(near);
+    }
     baseFormShown_ = false;
 }
 
@@ -156,6 +178,13 @@ int SearchEngine::FindHeadword(const QByteArray& text, bool matchCase, const Sea
         baseFormShown_ = true;
     }
     return byForms.position;
+}
+
+void SearchEngine::RepeatSearch()
+{
+    const SearchOptions options = view_.searchOptions();
+    SearchDictionary(TrimSpaces(cp1250::SearchKey(SearchableText(SearchTermText(), options))), view_.matchCase(),
+                     options);
 }
 
 void SearchEngine::CBKljucChange()

@@ -15,7 +15,10 @@
 // which (UseStore); the rest of the engine's state stays.
 //
 // The search options the view reports (SearchOptions.h) narrow or widen what
-// the two searches find; the rest of each command stays as it is.
+// the two searches find, or order the hits (HitRanking.h); the count in the
+// status bar names those that are on. A search that finds nothing offers the
+// headwords nearest the term (HeadwordSuggestions.h) through the view. The
+// rest of each command stays as it is.
 //
 // Given word forms (SetWordForms), headword mode that finds no headword
 // beginning with the text looks for one made of the dictionary forms of the
@@ -77,6 +80,10 @@ public:
     // Selects the first headword beginning with the text; returns its
     // position or -1 (then the list stays as it was). Shows nothing.
     int FindHeadword(const QByteArray& text, bool matchCase, const SearchOptions& options = {});
+    // The last whole-dictionary search again, for the term it took, under
+    // the options and match case the view has now (an option changed while
+    // its result is shown). History, combo box and focus stay as they are.
+    void RepeatSearch();
     // The combo box's change event.
     void CBKljucChange();
     // The view's popup item "&Traži".
@@ -94,6 +101,12 @@ public:
     const QByteArray& SearchTerm() const { return searchTerm_; }
     QString SearchTermText() const;
     int32_t HitCount() const { return hitCount_; }
+    // The options the last whole-dictionary search ran under, named for the
+    // count: "samo pravni pojmovi" (empty with every option off), and the
+    // count as the status bar shows it, with them in brackets.
+    QString HitNote() const;
+    QString HitCountText() const;
+    const SearchOptions& ResultOptions() const { return resultOptions_; }
     // The positions the last whole-dictionary search found, in the order of
     // its document (those written before an error, when one stopped it).
     const std::vector<int32_t>& Hits() const { return hits_; }
@@ -108,6 +121,7 @@ private:
     SearchView& view_;
     QByteArray searchTerm_;
     int32_t hitCount_ = 0;
+    SearchOptions resultOptions_;
     std::vector<int32_t> hits_;
     // The matcher of each store searched so far (at most the two
     // directions'), so a switch back finds its vocabulary made.

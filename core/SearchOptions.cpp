@@ -14,9 +14,36 @@ QString SearchOptionsSummary(const SearchOptions& options)
         on << QStringLiteral("cijele riječi");
     if (options.legalOnly)
         on << QStringLiteral("pravni");
+    if (options.bestFirst)
+        on << QStringLiteral("najbolji prvi");
     if (options.allForms)
         on << QStringLiteral("svi oblici");
     return on.join(QStringLiteral(" · "));
+}
+
+QString SearchOptionsNote(const SearchOptions& options)
+{
+    QStringList on;
+    if (options.ignoreDiacritics)
+        on << QStringLiteral("bez dijakritičkih znakova");
+    if (options.wholeWords)
+        on << QStringLiteral("samo cijele riječi");
+    if (options.legalOnly)
+        on << QStringLiteral("samo pravni pojmovi");
+    if (options.allForms)
+        on << QStringLiteral("svi oblici riječi");
+    if (options.bestFirst)
+        on << QStringLiteral("najprije najbolji pogoci");
+    return on.join(QStringLiteral(", "));
+}
+
+QString HitCountText(int hitCount, const SearchOptions& options)
+{
+    QString text = QStringLiteral("Broj pronađenih pojmova: ") + QString::number(hitCount);
+    const QString note = SearchOptionsNote(options);
+    if (!note.isEmpty())
+        text += QStringLiteral(" (%1)").arg(note);
+    return text;
 }
 
 QString SearchableText(const QString& typed, const SearchOptions& options)

@@ -8,6 +8,8 @@
 //                     term has no letter or digit right before or after it.
 //   legalOnly         only entries of the legal glossary (source mark
 //                     [Tarvena]); headword mode skips the other headwords.
+//   bestFirst         the same hits of a whole-dictionary search in another
+//                     order: the term's own entry first (HitRanking.h).
 //   allForms          whole-dictionary search finds each word of the term
 //                     in any of its inflected forms, as whole words
 //                     (FormMatcher.h): "tužitelj" finds "tužitelja".
@@ -21,13 +23,15 @@ struct SearchOptions {
     bool ignoreDiacritics = false;
     bool wholeWords = false;
     bool legalOnly = false;
+    bool bestFirst = false;
     bool allForms = false;
 
+    // An option that changes which entries are found (bestFirst only orders).
     bool Any() const { return ignoreDiacritics || wholeWords || legalOnly || allForms; }
     bool operator==(const SearchOptions& o) const
     {
         return ignoreDiacritics == o.ignoreDiacritics && wholeWords == o.wholeWords && legalOnly == o.legalOnly
-            && allForms == o.allForms;
+            && bestFirst == o.bestFirst && allForms == o.allForms;
     }
     bool operator!=(const SearchOptions& o) const { return !(*this == o); }
 };
@@ -35,6 +39,15 @@ struct SearchOptions {
 // The options that are on, named briefly for the status bar:
 // "bez dijakritike · cijele riječi · pravni · svi oblici"; empty when none is.
 QString SearchOptionsSummary(const SearchOptions& options);
+
+// The options that shaped a result, as its count names them in the status
+// bar and the report's footer: "samo pravni pojmovi", several joined by
+// ", "; empty when none is on.
+QString SearchOptionsNote(const SearchOptions& options);
+
+// "Broj pronađenih pojmova: 71", and with options on
+// "Broj pronađenih pojmova: 71 (samo pravni pojmovi)".
+QString HitCountText(int hitCount, const SearchOptions& options);
 
 // The term as the search takes it under the options: ignoring diacritics,
 // accents that code page 1250 cannot hold are dropped first (naïve -> naive),

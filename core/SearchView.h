@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class SearchView {
 public:
@@ -45,6 +46,11 @@ public:
 
     // The first panel of the status bar.
     virtual void setStatusText(const QString& text) = 0;
+
+    // After a whole-dictionary search that found nothing: headwords near the
+    // term, best first ("Jeste li mislili: ..."), each offered to be searched
+    // for. Never called with an empty list. A view without it shows nothing.
+    virtual void showSuggestions(const QStringList& headwords) { (void)headwords; }
 
     // The text selected in the rich-text view (empty when nothing is).
     virtual QString selectedViewText() const = 0;

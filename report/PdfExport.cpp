@@ -189,7 +189,7 @@ bool Rename(const QString& temporary, const QString& target)
 } // namespace
 
 TPdfSaveResult SaveResultAsPdf(TQRRezultatPretrage& report, const QString& searchTerm, int hitCount,
-                               const QByteArray& resultRtf, const QString& target)
+                               const QByteArray& resultRtf, const QString& target, const QString& hitNote)
 {
     if (report.Busy())
         return {TPdfSaveResult::TOutcome::Busy, QString()};
@@ -207,7 +207,7 @@ TPdfSaveResult SaveResultAsPdf(TQRRezultatPretrage& report, const QString& searc
 
     TPdfSaveResult result;
     try {
-        if (!report.PrintResultToPdf(searchTerm, hitCount, resultRtf, temporary))
+        if (!report.PrintResultToPdf(searchTerm, hitCount, resultRtf, temporary, QMarginsF(), hitNote))
             result = {TPdfSaveResult::TOutcome::Busy, QString()};
         else if (report.LastRunCancelled())
             result = {TPdfSaveResult::TOutcome::Cancelled, QString()};

@@ -28,8 +28,10 @@ struct TPdfSaveResult {
 };
 
 // Runs report on the result and writes it to target.
+// `hitNote` names the options of the result for the footer (see PrintResult).
 TPdfSaveResult SaveResultAsPdf(TQRRezultatPretrage& report, const QString& searchTerm, int hitCount,
-                               const QByteArray& resultRtf, const QString& target);
+                               const QByteArray& resultRtf, const QString& target,
+                               const QString& hitNote = QString());
 
 // "Rezultat pretrage - TERM.pdf", with the characters no file system takes
 // in a name replaced; "Rezultat pretrage.pdf" for an empty term.

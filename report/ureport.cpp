@@ -75,27 +75,33 @@ TQRRezultatPretrage::TQRRezultatPretrage(QWidget* parent)
 
 TQRRezultatPretrage::~TQRRezultatPretrage() = default;
 
-void TQRRezultatPretrage::SetContents(const QString& searchTerm, int hitCount, const QByteArray& resultRtf)
+void TQRRezultatPretrage::SetContents(const QString& searchTerm, int hitCount, const QByteArray& resultRtf,
+                                      const QString& hitNote)
 {
     lKljuc.SetCaption(QStringLiteral("Rezultat traženja pojma: ") + searchTerm);
-    lPogodaka.SetCaption(QStringLiteral("Broj pronađenih pojmova: ") + QString::number(hitCount));
+    QString hits = QStringLiteral("Broj pronađenih pojmova: ") + QString::number(hitCount);
+    if (!hitNote.isEmpty())
+        hits += QStringLiteral(" (%1)").arg(hitNote);
+    lPogodaka.SetCaption(hits);
     QRRichText1.LoadFromStream(resultRtf);
 }
 
-void TQRRezultatPretrage::PrintResult(const QString& searchTerm, int hitCount, const QByteArray& resultRtf)
+void TQRRezultatPretrage::PrintResult(const QString& searchTerm, int hitCount, const QByteArray& resultRtf,
+                                      const QString& hitNote)
 {
     // The report being printed keeps its texts until its run is over.
     if (Busy())
         return;
-    SetContents(searchTerm, hitCount, resultRtf);
+    SetContents(searchTerm, hitCount, resultRtf, hitNote);
     Run(std::make_unique<TReportPrinter>());
 }
 
 bool TQRRezultatPretrage::PrintResultToPdf(const QString& searchTerm, int hitCount, const QByteArray& resultRtf,
-                                           const QString& pdfFile, const QMarginsF& unprintableMm)
+                                           const QString& pdfFile, const QMarginsF& unprintableMm,
+                                           const QString& hitNote)
 {
     if (Busy())
         return false;
-    SetContents(searchTerm, hitCount, resultRtf);
+    SetContents(searchTerm, hitCount, resultRtf, hitNote);
     return Run(std::make_unique<TReportPrinter>(pdfFile, unprintableMm));
 }

@@ -26,17 +26,22 @@ public:
     // bytes, code page 1250) and prints them on the default printer. Does
     // nothing visible when no printer is installed; a call while a print runs
     // starts nothing and leaves the running print as it is.
-    void PrintResult(const QString& searchTerm, int hitCount, const QByteArray& resultRtf);
+    // `hitNote` names the search options that shaped the result; the footer
+    // gives it after the count, in brackets ("71 (samo pravni pojmovi)").
+    void PrintResult(const QString& searchTerm, int hitCount, const QByteArray& resultRtf,
+                     const QString& hitNote = QString());
     bool Busy() const { return TReportForm::Busy(); }
 
     // The same run with a PDF file in the printer's place. unprintableMm
     // stands in for a printer's unprintable margins. False when a run is
     // already in progress.
     bool PrintResultToPdf(const QString& searchTerm, int hitCount, const QByteArray& resultRtf,
-                          const QString& pdfFile, const QMarginsF& unprintableMm = QMarginsF());
+                          const QString& pdfFile, const QMarginsF& unprintableMm = QMarginsF(),
+                          const QString& hitNote = QString());
 
     // Sets the footer captions and loads the result document.
-    void SetContents(const QString& searchTerm, int hitCount, const QByteArray& resultRtf);
+    void SetContents(const QString& searchTerm, int hitCount, const QByteArray& resultRtf,
+                     const QString& hitNote = QString());
 
     TQRBand QRBand1;  // page header
     TQRBand QRTitle;  // title: the result text

@@ -117,25 +117,25 @@ TEST_F(SearchOptionsWindowTest, OptionsShapeTheSearchAndNameThemselvesInTheStatu
     diacritics->trigger();
     EXPECT_EQ(Options(), QStringLiteral("bez dijakritike"));
     Search(QStringLiteral("tuzitelj"));
-    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1"));
+    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1 (bez dijakritičkih znakova)"));
     EXPECT_TRUE(ViewText().contains(QStringLiteral("tužitelj")));
     // The term is marked in the form the search found it.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->RichEdit1->extraSelections().isEmpty(); }, 1000));
     EXPECT_EQ(window->RichEdit1->extraSelections().first().cursor.selectedText(), QStringLiteral("tužitelj"));
 
     Search(QStringLiteral("suit"));
-    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 2"));
+    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 2 (bez dijakritičkih znakova)"));
     words->trigger();
     Search(QStringLiteral("suit"));
-    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1"));
+    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1 (bez dijakritičkih znakova, samo cijele riječi)"));
     EXPECT_FALSE(ViewText().contains(QStringLiteral("suitcase")));
 
     Search(QStringLiteral("court"));
-    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 2"));
+    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 2 (bez dijakritičkih znakova, samo cijele riječi)"));
     legal->trigger();
     EXPECT_EQ(Options(), QStringLiteral("bez dijakritike · cijele riječi · pravni"));
     Search(QStringLiteral("court"));
-    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1"));
+    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1 (bez dijakritičkih znakova, samo cijele riječi, samo pravni pojmovi)"));
     EXPECT_FALSE(ViewText().contains(QStringLiteral("igralište")));
     // What the print command prints is what the view shows.
     EXPECT_FALSE(window->Document().Bytes().contains("FreeDict"));
@@ -170,11 +170,23 @@ TEST_F(SearchOptionsWindowTest, OptionsAndHistorySurviveARestart)
     EXPECT_EQ(window->CBKljuc->lineEdit()->text(), kInitialText);
     EXPECT_EQ(window->CBKljuc->lineEdit()->selectedText(), kInitialText);
     Search(QStringLiteral("court"));
-    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1"));
+    EXPECT_EQ(Status(), QStringLiteral("Broj pronađenih pojmova: 1 (bez dijakritičkih znakova, samo pravni pojmovi)"));
 
     // Clearing the history keeps what is being typed, and lasts.
     window->CBKljuc->lineEdit()->setText(QStringLiteral("half typed"));
+    // It asks first: declined, nothing goes.
+    bool answer = false;
+    int asked = 0;
+    const dialogs::Answerer previous = dialogs::SetAnswerer([&](const dialogs::Message& message) {
+        asked += message.kind == dialogs::Kind::ClearHistory;
+        return answer;
+    });
     window->Obriipovijesttraenja1->trigger();
+    EXPECT_EQ(History().size(), 4);
+    answer = true;
+    window->Obriipovijesttraenja1->trigger();
+    dialogs::SetAnswerer(previous);
+    EXPECT_EQ(asked, 2);
     EXPECT_TRUE(History().isEmpty());
     EXPECT_EQ(window->CBKljuc->lineEdit()->text(), QStringLiteral("half typed"));
     EXPECT_EQ(window->Ureivanje1->actions().last(), window->Obriipovijesttraenja1);
@@ -249,7 +261,10 @@ TEST_F(SearchOptionsWindowTest, AllFormsFindsAndMarksInflectedFormsAndHeadwordMo
             allForms->trigger();
         EXPECT_EQ(Options(), search.on ? QStringLiteral("svi oblici") : QString());
         Search(QString::fromUtf8(search.term));
-        EXPECT_EQ(Status(), QString::fromUtf8(search.status)) << search.term;
+        // With the option on, the count names it.
+        EXPECT_EQ(Status(), QString::fromUtf8(search.status)
+                                + (search.on ? QStringLiteral(" (svi oblici riječi)") : QString()))
+            << search.term;
     }
 
     // The view marks the forms found, and only them.

@@ -136,7 +136,7 @@ TEST_F(WindowTest, MenusToolBarAndPopupCarryTheirCaptionsAndShortcuts)
     EXPECT_EQ(items(window->Ureivanje1),
               (QStringList{"&Kopiraj", "-", "Ozn&ači sve", "-", "Obriši povijest traženja"}));
     const QStringList options{"Zanemari &dijakritičke znakove", "Samo &cijele riječi", "Samo &pravni pojmovi",
-                               "Svi &oblici riječi"};
+                              "Svi &oblici riječi", "&Najprije najbolji pogoci"};
     EXPECT_EQ(items(window->Trai3), QStringList{"&Traži"} << "-" << options << "-" << "&Hrvatsko-engleski smjer");
     EXPECT_EQ(items(window->Pomo1), (QStringList{"Upute za &rad s programom", "-", "&O programu"}));
     EXPECT_EQ(items(window->PopupMenu1), (QStringList{"&Traži", "-", "&Kopiraj", "Označi &sve", "-"} << options));

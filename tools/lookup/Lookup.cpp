@@ -5,6 +5,7 @@
 #include "DictionaryStore.h"
 #include "ResultDocument.h"
 #include "RtfText.h"
+#include "HeadwordSuggestions.h"
 #include "SearchEngine.h"
 #include "SearchView.h"
 #include "WordForms.h"
@@ -39,12 +40,14 @@ public:
     int selectedHeadword() const override { return selected; }
     void showDocument(const QByteArray& bytes) override { document = QByteArray(bytes.constData(), bytes.size()); }
     void setStatusText(const QString& text) override { status = text; }
+    void showSuggestions(const QStringList& headwords) override { suggestions = headwords; }
     QString selectedViewText() const override { return QString(); }
 
     QString inputError;
     int selected = -1;
     QByteArray document;
     QString status;
+    QStringList suggestions;
 
 private:
     const LookupRequest& request_;
@@ -125,6 +128,9 @@ struct LookupOptions {
                                 QStringLiteral("svi oblici riječi: svaka riječ POJMA u bilo kojem svom obliku, kao "
                                                "cijela riječ (\"tužitelj\" nalazi \"tužitelja\"; pretraživanje "
                                                "cjelokupnog rječnika)")};
+    QCommandLineOption bestFirst{QStringLiteral("best-first"),
+                                 QStringLiteral("najprije najbolji pogoci: natuknica samog pojma, zatim one koje "
+                                                "njime počinju, pa pravni pojmovi, a onda ostale (isti pogoci)")};
     QCommandLineOption format{QStringLiteral("format"),
                               QStringLiteral("text: jedan pogodak u retku, kao u prikazu (UTF-8), broj pogodaka na "
                                              "stderr (zadano); rtf: dokument rezultata, bajt za bajt kako ga program "
@@ -139,7 +145,7 @@ struct LookupOptions {
     QList<QCommandLineOption> All() const
     {
         return {help, version, data, direction, headword, matchCase, ignoreDiacritics, wholeWords, legalOnly,
-                allForms, format, batch};
+                allForms, bestFirst, format, batch};
     }
 
     void AddTo(QCommandLineParser& parser) const
@@ -215,6 +221,7 @@ bool ParseLookupArguments(const QStringList& arguments, LookupRequest& request, 
     request.options.wholeWords = parser.isSet(o.wholeWords);
     request.options.legalOnly = parser.isSet(o.legalOnly);
     request.options.allForms = parser.isSet(o.allForms);
+    request.options.bestFirst = parser.isSet(o.bestFirst);
     if (parser.isSet(o.data)) {
         request.dataDir = parser.value(o.data);
         if (request.dataDir.isEmpty()) {
@@ -424,6 +431,9 @@ int LookupSession::Answer(const LookupRequest& request, const QString& term, std
         break;
     }
     }
+    // A miss offers the nearest headwords, whatever the format.
+    if (hits.empty() && !view.suggestions.isEmpty())
+        err += Utf8Line(QString::fromUtf8(SuggestionsPrefix) + view.suggestions.join(QStringLiteral(", ")));
     return hits.empty() ? 1 : 0;
 }
 

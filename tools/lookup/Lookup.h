@@ -2,7 +2,7 @@
 // tarvena-lookup: the dictionary's search from a terminal or a script.
 //
 //   tarvena-lookup [--data DIR] [--direction en-hr|hr-en] [--headword] [--match-case]
-//                  [--ignore-diacritics] [--whole-words] [--legal-only] [--all-forms]
+//                  [--ignore-diacritics] [--whole-words] [--legal-only] [--all-forms] [--best-first]
 //                  [--format text|rtf|json] TERM
 //   tarvena-lookup --help | --version
 //
@@ -13,7 +13,11 @@
 // (vokabar2-hr.idx, vokabar2-hr.dic) as the program's switch does. Only the output is the console's:
 //
 //   text   one hit a line, as the view shows it (UTF-8); then on stderr
-//          "Broj pronađenih pojmova: N" (whole-dictionary search only)
+//          "Broj pronađenih pojmova: N" (whole-dictionary search only), with
+//          the options that are on in brackets after N
+//
+// A whole-dictionary search that finds nothing prints on stderr, in every
+// format, the nearest headwords: "Jeste li mislili: negligence, ...".
 //   rtf    the result document, the bytes the view loads
 //   json   [{"headword": ..., "source": ..., "text": ...}, ...]
 //
