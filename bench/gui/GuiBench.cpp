@@ -24,6 +24,8 @@
 //   copy[=N]      (only when named) the dictionary N times the real one (60):
 //                 "ion", then at once select all and copy: the whole result
 //                 on the clipboard, and the window's answer meanwhile
+//   ioncopy       (only when named) "ion" copied right after Return against
+//                 the whole result; suggestions for misses, timed
 //   pdf           a PDF of the largest real results, the window's answer
 //                 while it is written
 //   scale[=N]     (only when named, or with "all") the shipped texts repeated
@@ -46,6 +48,8 @@
 #include "SearchEngine.h"
 #include "SearchSettings.h"
 #include "PdfExport.h"
+#include "HeadwordSuggestions.h"
+#include "RtfReader.h"
 #include "ureport.h"
 #include "Forms.h"
 
@@ -603,6 +607,44 @@ void BenchScaleCopy(const QString& dataDir, int factor)
     QDir::setCurrent(before);
 }
 
+// "ion" copied right after Return, against the whole result read; and the
+// suggestions of three misses, timed over all headwords.
+void BenchCopyAndSuggestions(TfVokabar& window)
+{
+    std::printf("\n\"ion\" copied right after Return, and suggestions for misses:\n");
+    const auto words = [](const QString& text) {
+        return text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts).size();
+    };
+    for (int how = 0; how < 2; ++how) {
+        window.setComboText(QStringLiteral("ion"));
+        window.BPojamSearch->click();
+        const bool loading = window.ViewLoader().Loading();
+        if (how == 0) {
+            window.Oznaisve2->trigger();
+        } else {
+            QTest::keyClick(window.RichEdit1, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+        }
+        window.Kopiraj1->trigger();
+        const QString copied = QApplication::clipboard()->text();
+        const QString whole = richtext::plainTextOf(window.Document().Bytes());
+        std::printf("  %-26s still reading: %s  copied %lld words, whole result %lld words, equal: %s\n",
+                    how == 0 ? "Ctrl+A, Ctrl+C" : "Ctrl+Shift+End, Ctrl+C", loading ? "yes" : "no",
+                    static_cast<long long>(words(copied)), static_cast<long long>(words(whole)),
+                    copied == whole ? "yes" : "NO");
+    }
+    for (const char* term : {"negligance", "tuzitel", "jurispudence", "contrakt", "plaintif"}) {
+        std::vector<double> times;
+        std::vector<std::string> near;
+        for (int i = 0; i < 9; ++i)
+            times.push_back(TimeMs([&] { near = HeadwordSuggestions(window.Store()).For(term); }));
+        QStringList shown;
+        for (const std::string& h : near)
+            shown << cp1250::ToUnicode(h);
+        std::printf("  %-14s %6.2f ms (median of 9, target 30)  Jeste li mislili: %s\n", term, Median(times),
+                    qPrintable(shown.join(QStringLiteral(", "))));
+    }
+}
+
 // A PDF of the largest real results, with the window's answer meanwhile.
 void BenchPdf(TfVokabar& window)
 {
@@ -879,6 +921,8 @@ int main(int argc, char** argv)
         BenchLargeSearches(window);
     if (wanted("direction"))
         BenchDirection(window);
+    if (sections.contains(QLatin1String("ioncopy")))
+        BenchCopyAndSuggestions(window);
     if (sections.contains(QLatin1String("pdf"))) {
         static TQRRezultatPretrage report;
         if (QRRezultatPretrage == nullptr)

@@ -3,6 +3,7 @@
 #include "ProbeEnvironment.h"
 #include "GuiTestSupport.h"
 
+#include "Application.h"
 #include "Forms.h"
 #include "HelpAccess.h"
 #include "HelpViewer.h"
@@ -14,6 +15,9 @@
 #include "ureport.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QTest>
 #include <QListView>
 #include <QProcess>
@@ -216,3 +220,24 @@ TEST_F(ProgramTest, ADamagedDataFileIsReportedWithTheApplicationTitleAndTheProgr
 }
 
 } // namespace
+
+// The save dialog is Qt's own: with Qt's Croatian translations loaded its
+// buttons and labels read in Croatian, not "Save", "Cancel", "File name".
+TEST(QtDialogs, TheSaveDialogSpeaksCroatian)
+{
+    auto* app = static_cast<TApplication*>(QCoreApplication::instance());
+    ASSERT_TRUE(app->QtTranslated()) << "qtbase_hr.qm not found (qt6-translations-l10n)";
+    QFileDialog dialog(nullptr, QStringLiteral("Spremi kao PDF"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList texts;
+    for (const QAbstractButton* button : dialog.findChildren<QDialogButtonBox*>().value(0)->buttons())
+        texts << button->text().remove(u'&');
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        texts << label->text().remove(u'&');
+    const QString all = texts.join(u'|');
+    for (const char* english : {"Save", "Cancel", "File name:", "Look in:"})
+        EXPECT_FALSE(texts.contains(QString::fromLatin1(english))) << all.toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Spremi")) && texts.contains(QStringLiteral("Odustani")))
+        << all.toStdString();
+}
