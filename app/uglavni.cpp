@@ -28,6 +28,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -80,6 +81,10 @@ constexpr int kStatusBarHeight = 19;
 constexpr int kSettingsNoteMs = 15000;
 // How often a closed window looks whether the cancelled report has ended.
 constexpr int kReportEndPollMs = 10;
+// A copy of a whole result reads its text in slices of about this long
+// between events, in pieces small enough (a few ms each) to stop on time.
+constexpr qint64 kCopySliceMs = 25;
+constexpr qsizetype kCopyChunkBytes = 64 << 10;
 constexpr int kFirstPanelWidth = 200;
 constexpr int kSecondPanelWidth = 50;
 constexpr int kToolSeparatorWidth = 8;
@@ -1043,8 +1048,14 @@ void TfVokabar::copyWholeResult()
     // entries is never laid out for it. The document is the clipboard's RTF.
     const QByteArray source = loader_->Source();
     richtext::RtfTextReader reader(source);
+    // Steps bounded by time, not by size: on a loaded machine a megabyte
+    // took 90 ms, too long for the window to wait between events.
     const bool read = longtask::Run(this, QStringLiteral("Kopiranje rezultata pretrage..."), [&](double& progress) {
-        const bool done = reader.step(1 << 20);
+        QElapsedTimer slice;
+        slice.start();
+        bool done = false;
+        while (!done && slice.elapsed() < kCopySliceMs)
+            done = reader.step(kCopyChunkBytes);
         progress = reader.progress();
         return done;
     });
