@@ -4,7 +4,9 @@
 #include "ReportProgressForm.h"
 #include "ReportUnits.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QPointer>
 
 using report::nearest;
 
@@ -20,20 +22,28 @@ bool TReportForm::Run(std::unique_ptr<TReportPrinter> job)
     m_lastRunCancelled = false;
     m_printer = std::move(job);
     m_progress = std::make_unique<TReportProgressForm>(m_printer.get());
+    // The progress window takes the keyboard while it is up; the window the
+    // user printed from gets it back when the run ends, or its shortcuts
+    // (Ctrl+P again) would find no active window.
+    const QPointer<QWidget> activeBefore = QApplication::activeWindow();
     if (ShowProgress)
         m_progress->show(); // painted when the job first serves events, once the document has begun
 
     struct TRunEnd {
         TReportForm& Form;
+        const QPointer<QWidget>& ActiveBefore;
         ~TRunEnd()
         {
             Form.m_lastRunCancelled = Form.m_printer && Form.m_printer->Cancelled();
             Form.m_busy = false;
             Form.m_currentBand = nullptr;
+            const bool hadKeyboard = Form.m_progress && Form.m_progress->isActiveWindow();
             Form.m_progress.reset(); // closes the window
             Form.m_printer.reset();
+            if (hadKeyboard && ActiveBefore && ActiveBefore->isVisible() && QApplication::activeWindow() == nullptr)
+                ActiveBefore->activateWindow();
         }
-    } runEnd{*this};
+    } runEnd{*this, activeBefore};
 
     try {
         RunPages();
