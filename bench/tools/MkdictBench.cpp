@@ -4,21 +4,17 @@
 // too). Medians of wall and CPU time, and the pair's sum against the target
 // of 5 s. A shared machine makes wall time wait for a core: the CPU time is
 // the steadier figure.
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <fcntl.h>
+#include "ProcessTimer.h"
+
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-extern char** environ;
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,38 +26,16 @@ struct Times {
 // Runs argv with its output thrown away; adds its wall and CPU milliseconds.
 void Run(const std::vector<std::string>& args, Times& times)
 {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", argv[0]);
+    const benchsupport::ProcessTime time = benchsupport::RunProcess(args);
+    if (!time.succeeded) {
+        std::fprintf(stderr, "%s failed\n", args[0].c_str());
         std::exit(1);
     }
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed\n", argv[0]);
-        std::exit(1);
-    }
-    times.wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    times.cpu.push_back(double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
-                        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0);
+    times.wall.push_back(time.wallMs);
+    times.cpu.push_back(time.cpuMs);
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using benchsupport::Median;
 
 std::vector<std::string> Glossary()
 {
