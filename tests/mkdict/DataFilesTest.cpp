@@ -1,6 +1,7 @@
 // Packing through the codec, writing the pair of files, and the command line.
 #include "DataFiles.h"
 #include "DictBuild.h"
+#include "FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,6 @@ public:
 private:
     fs::path path_;
 };
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {

@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "DataFiles.h"
 #include "DictBuild.h"
+#include "FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +12,6 @@
 using namespace mkdict;
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "Corrections.h"
 #include "DataFiles.h"
 #include "DictBuild.h"
+#include "FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -15,26 +16,6 @@ namespace fs = std::filesystem;
 using namespace mkdict;
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 class ShippedData : public ::testing::Test {
 protected:
